@@ -1,0 +1,146 @@
+#include "RichTextBox.h"
+
+#include "Errors.h"
+#include "FileSlot.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+// Our own copies carry the display form, so that a paste into a pane keeps every
+// control code as it was.
+const QString kDisplayMime = QStringLiteral("application/x-vemo-display");
+
+QString printerName(const QPrinter* printer) {
+    if (printer->outputFormat() == QPrinter::PdfFormat)
+        return printer->outputFileName();
+    return printer->printerName();
+}
+
+} // namespace
+
+RichTextBox::RichTextBox(QWidget* parent)
+    : QPlainTextEdit(parent) {
+    QFont paneFont;
+    // FreeMono carries the Control Pictures used for control codes.
+    paneFont.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("FreeMono")});
+    paneFont.setStyleHint(QFont::Monospace);
+    paneFont.setPointSize(10);
+    setFont(paneFont);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabStopDistance(4 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
+}
+
+QByteArray RichTextBox::Text() const {
+    if (!m_textValid) {
+        m_text = PaneText::fromDisplay(document()->toRawText(), m_lineEnding);
+        m_textValid = true;
+    }
+    return m_text;
+}
+
+void RichTextBox::setText(const QByteArray& text) {
+    m_lineEnding = PaneText::detectLineEnding(text);
+    setPlainText(PaneText::toDisplay(text, m_lineEnding));
+    m_text = text;
+    m_textValid = true;
+}
+
+void RichTextBox::LoadFile(const QString& path, int type) {
+    using Action = FileError::Action;
+    if (type != kPlainText)
+        throw FileError(Action::Read, path, QStringLiteral("formato di file non supportato"));
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir())
+        throw FileError(Action::Read, path, describeOpenFailure(path, QString()));
+    if (info.size() > kMaxFileSize)
+        throw FileError(Action::Read, path,
+                        QStringLiteral("il file supera il limite di %1 MiB")
+                            .arg(kMaxFileSize / (1024 * 1024)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(Action::Read, path, describeOpenFailure(path, file.errorString()));
+    const QByteArray data = file.read(kMaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(Action::Read, path, file.errorString());
+    if (data.size() > kMaxFileSize)
+        throw FileError(Action::Read, path,
+                        QStringLiteral("il file supera il limite di %1 MiB")
+                            .arg(kMaxFileSize / (1024 * 1024)));
+    setText(data);
+}
+
+void RichTextBox::SelPrint(QPrinter* printer) {
+    if (printer == nullptr || !printer->isValid())
+        throw PrinterError(QStringLiteral("La stampante non è disponibile."));
+
+    // Printed as displayed, control pictures included; soft breaks keep their place so
+    // that no printed paragraph grows beyond what the layout handles well.
+    QString shown = document()->toRawText();
+    shown.remove(QChar(PaneText::kSoftBreakMark));
+    QTextDocument doc;
+    doc.setDefaultFont(font());
+    QTextOption option = doc.defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    doc.setDefaultTextOption(option);
+    doc.setPlainText(shown);
+
+    QPainter painter;
+    if (!painter.begin(printer))
+        throw PrinterError(QStringLiteral("Impossibile stampare su \"%1\": la stampante non "
+                                          "accetta il lavoro di stampa.")
+                               .arg(printerName(printer)));
+    doc.documentLayout()->setPaintDevice(printer);
+    const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
+    doc.setPageSize(page.size());
+    const int pages = doc.pageCount();
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !printer->newPage())
+            throw PrinterError(QStringLiteral("La stampa su \"%1\" si è interrotta a pagina %2.")
+                                   .arg(printerName(printer))
+                                   .arg(i + 1));
+        painter.save();
+        painter.translate(0, -i * page.height());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(0, i * page.height(), page.width(), page.height());
+        doc.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    if (!painter.end() || printer->printerState() == QPrinter::Error)
+        throw PrinterError(QStringLiteral("La stampa su \"%1\" non è riuscita.")
+                               .arg(printerName(printer)));
+}
+
+QMimeData* RichTextBox::createMimeDataFromSelection() const {
+    const QString selected = textCursor().selectedText();
+    auto* mime = new QMimeData;
+    mime->setText(PaneText::displayToPlain(selected, m_lineEnding));
+    mime->setData(kDisplayMime, selected.toUtf8());
+    return mime;
+}
+
+bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasFormat(kDisplayMime) || source->hasText();
+}
+
+void RichTextBox::insertFromMimeData(const QMimeData* source) {
+    QString display;
+    if (source->hasFormat(kDisplayMime))
+        display = QString::fromUtf8(source->data(kDisplayMime));
+    else if (source->hasText())
+        display = PaneText::plainToDisplay(source->text(), m_lineEnding);
+    else
+        return;
+    textCursor().insertText(display);
+    ensureCursorVisible();
+}

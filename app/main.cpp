@@ -1,0 +1,28 @@
+#include "AppInfo.h"
+#include "Form1.h"
+#include "Shell.h"
+#include "Windows.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    // Vemo reads no command line: Qt sees only the program's own name.
+    int qtArgc = 1;
+    char* qtArgv[] = {argc > 0 ? argv[0] : const_cast<char*>(AppInfo::ExeName), nullptr};
+    QApplication app(qtArgc, qtArgv);
+    QApplication::setApplicationName(QString::fromLatin1(AppInfo::Title));
+    QApplication::setApplicationVersion(QString::fromLatin1(AppInfo::FileVersion));
+    QApplication::setOrganizationName(QString::fromLatin1(AppInfo::Organization));
+    QApplication::setOrganizationDomain(QString::fromLatin1(AppInfo::OrganizationDomain));
+    QApplication::setDesktopFileName(QString::fromLatin1(AppInfo::DesktopFileName));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/vemo.ico")));
+    Windows::installFontSubstitutions();
+
+    Shell::guard([] { Windows::form1().show(); });
+    const int status = QApplication::exec();
+
+    Shell::WindowSlotBase::discardAll();
+    Shell::fileSlot1().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
+}

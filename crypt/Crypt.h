@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace Crypt {
+
+// Keyed XOR over 8-bit codes: each text byte is XORed with the key byte at the same
+// position (the key repeats from its start). Where the two bytes are equal the text
+// byte is kept instead of the zero the XOR would give, so the transform is its own
+// inverse for every text without a NUL.
+// Throws std::invalid_argument for an empty key with a non-empty text.
+std::string CryptText(std::string_view text, std::string_view key);
+
+} // namespace Crypt

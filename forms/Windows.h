@@ -1,0 +1,19 @@
+#pragma once
+
+#include "Shell.h"
+
+class Form1;
+class Form2;
+class frmAbout;
+
+// The program-wide reference to each of the three windows.
+namespace Windows {
+
+Shell::WindowSlot<Form1>& form1();
+Shell::WindowSlot<Form2>& form2();
+Shell::WindowSlot<frmAbout>& about();
+
+// Fonts the forms ask for by their Windows names.
+void installFontSubstitutions();
+
+} // namespace Windows

@@ -1,0 +1,47 @@
+#include "Form2.h"
+
+#include "ui_Form2.h"
+
+#include "Form1.h"
+#include "Shell.h"
+#include "Windows.h"
+
+Form2::Form2(QWidget* parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::Form2>()) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_QuitOnClose, true);
+
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    QPalette text = ui->Label1->palette();
+    text.setColor(QPalette::WindowText, QColor(255, 255, 0));
+    text.setColor(QPalette::Window, Qt::black);
+    ui->Label1->setPalette(text);
+
+    QFont buttonFont(QStringLiteral("MS Sans Serif"));
+    buttonFont.setStyleHint(QFont::SansSerif);
+    buttonFont.setPointSizeF(8.25);
+    buttonFont.setWeight(QFont::Bold);
+    ui->Command1->setFont(buttonFont);
+    ui->Command2->setFont(buttonFont);
+
+    setFixedSize(796, 118);
+    move(1, 282);
+    ui->Command1->setFocus();
+
+    Shell::connectHandler(ui->Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    Shell::connectHandler(ui->Command2, &QPushButton::clicked, this, &Form2::Command2_Click);
+}
+
+Form2::~Form2() = default;
+
+void Form2::Command1_Click() {
+    Windows::form2().hide();
+    Windows::form1().show();
+}
+
+void Form2::Command2_Click() { Shell::endProgram(); }

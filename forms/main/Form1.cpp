@@ -1,0 +1,218 @@
+#include "Form1.h"
+
+#include "ui_Form1.h"
+
+#include "CommonDialog.h"
+#include "Crypt.h"
+#include "Errors.h"
+#include "Form2.h"
+#include "RichTextBox.h"
+#include "SaveText.h"
+#include "Shell.h"
+#include "Windows.h"
+#include "frmAbout.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <stdexcept>
+
+namespace {
+
+const QString kKeyFilter = QStringLiteral("Documento chiave pubblica (*.txt) |*.txt");
+const QString kPlainFilter = QStringLiteral("Documenti da criptare (*.txt) |*.txt");
+const QString kCryptedFilter = QStringLiteral("Documenti criptati da Vemo (*.txt) |*.txt");
+
+Form1::PrinterProvider& printerProvider() {
+    static Form1::PrinterProvider provider;
+    return provider;
+}
+
+std::unique_ptr<QPrinter> defaultPrinter() {
+    if (printerProvider())
+        return printerProvider()();
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return nullptr;
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+} // namespace
+
+const QString Form1::kThanks = QStringLiteral(
+    " Ringrazio tantissimo il mio amico Falmo Zk per aver creduto in quest'impresa e per "
+    "avermi stimolato a continuare nei momenti più tragici. GRAZIE DI TUTTO RUD' ");
+
+const QString Form1::kKeyNeeded = QStringLiteral(
+    "Per criptare o decriptare il documento serve una chiave: scrivila o caricala nella "
+    "casella \"Chiave\".");
+
+Form1::Form1(QWidget* parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::Form1>())
+    , m_commonDialog1(new CommonDialog(this)) {
+    ui->setupUi(this);
+    m_commonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
+
+    // No frame and no task-bar button; closing it may still end the program.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    setAttribute(Qt::WA_QuitOnClose, true);
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/vemo.ico")));
+    applySystemColours();
+
+    const QPixmap pen(QStringLiteral(":/pictures/pen.png"));
+    ui->centralwidget->setCursor(QCursor(pen, 5, 5));
+    menuBar()->setCursor(QCursor(pen, 5, 5));
+    const QPixmap padlock(QStringLiteral(":/pictures/padlock-32.png"));
+    ui->Command1->setCursor(QCursor(padlock, padlock.width() / 2, padlock.height() / 2));
+
+    // The designed client area, placed with its top-left corner at (1, 42).
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(796, 526 + menuHeight);
+    move(1, 42 - menuHeight);
+    ui->Command1->setFocus();
+
+    Shell::connectHandler(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    const std::pair<QAction*, void (Form1::*)()> commands[] = {
+        {ui->pubkey, &Form1::pubkey_Click},
+        {ui->docdacriptare, &Form1::docdacriptare_Click},
+        {ui->docriptato, &Form1::docriptato_Click},
+        {ui->loadpubkey, &Form1::loadpubkey_Click},
+        {ui->docdacrypt, &Form1::docdacrypt_Click},
+        {ui->doccrypt, &Form1::doccrypt_Click},
+        {ui->printcrdecr, &Form1::printcrdecr_Click},
+        {ui->printkey, &Form1::printkey_Click},
+        {ui->exit, &Form1::exit_Click},
+        {ui->helponline2, &Form1::helponline2_Click},
+        {ui->about, &Form1::about_Click},
+        {ui->specialt, &Form1::specialt_Click},
+    };
+    for (const auto& [action, handler] : commands)
+        Shell::connectHandler(action, &QAction::triggered, this, handler);
+}
+
+Form1::~Form1() = default;
+
+RichTextBox* Form1::RichTextBox1() const { return ui->RichTextBox1; }
+RichTextBox* Form1::RichTextBox2() const { return ui->RichTextBox2; }
+
+void Form1::setPrinterProvider(PrinterProvider provider) {
+    printerProvider() = std::move(provider);
+}
+
+void Form1::applySystemColours() {
+    // The hints use the highlight-text colour on the menu-text colour, the narrow strip
+    // the button-text colour on the menu-text colour, so they follow the colour scheme.
+    const QPalette system = QApplication::palette();
+    const QColor menuText = QApplication::palette("QMenu").color(QPalette::WindowText);
+    auto paint = [](QWidget* w, const QColor& text, const QColor& back) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::WindowText, text);
+        p.setColor(QPalette::Window, back);
+        w->setPalette(p);
+    };
+    paint(ui->lblFile, system.color(QPalette::HighlightedText), menuText);
+    paint(ui->Label3, system.color(QPalette::HighlightedText), menuText);
+    paint(ui->Labelfd, system.color(QPalette::ButtonText), menuText);
+    paint(ui->Label1, QColor(255, 255, 0), Qt::black);
+    paint(ui->Label2, QColor(255, 255, 0), Qt::black);
+    paint(ui->Image1, Qt::black, Qt::black);
+    QPalette back = palette();
+    back.setColor(QPalette::Window, Qt::black);
+    ui->centralwidget->setPalette(back);
+    ui->centralwidget->setAutoFillBackground(true);
+}
+
+void Form1::Form_Load() {}
+
+void Form1::Command1_Click() {
+    const bool encrypting = ui->Command1->text() == QLatin1String("Cripta");
+    const QByteArray document = ui->RichTextBox1->Text();
+    const QByteArray key = ui->RichTextBox2->Text();
+    std::string result;
+    try {
+        result = Crypt::CryptText(std::string_view(document.constData(), document.size()),
+                                  std::string_view(key.constData(), key.size()));
+    } catch (const std::invalid_argument&) {
+        Shell::MsgBox(kKeyNeeded);
+        return;
+    }
+    ui->Command1->setText(encrypting ? QStringLiteral("Decripta") : QStringLiteral("Cripta"));
+    ui->RichTextBox1->setText(QByteArray(result.data(), qsizetype(result.size())));
+}
+
+void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& message) {
+    Shell::fileSlot1().close();
+    m_commonDialog1->setFilter(filter);
+    m_commonDialog1->ShowOpen();
+    const QString name = m_commonDialog1->FileName();
+    if (name.isEmpty())
+        return;
+    Shell::fileSlot1().openForReading(name);
+    pane->LoadFile(name, RichTextBox::kPlainText);
+    if (!message.isEmpty())
+        Shell::MsgBox(message);
+}
+
+void Form1::loadpubkey_Click() {
+    loadInto(ui->RichTextBox2, kKeyFilter,
+             QStringLiteral("La chiave pubblica è stata caricata con successo"));
+}
+
+void Form1::docdacrypt_Click() {
+    loadInto(ui->RichTextBox1, kPlainFilter,
+             QStringLiteral(" Il documento da criptare è stato caricato con successo"));
+}
+
+void Form1::doccrypt_Click() { loadInto(ui->RichTextBox1, kCryptedFilter, QString()); }
+
+void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& message) {
+    // Read first: a character that cannot be saved is reported before a file is chosen.
+    const QByteArray bytes = pane->Text();
+    m_commonDialog1->setFilter(filter);
+    m_commonDialog1->setDefaultExt(QStringLiteral("txt"));
+    m_commonDialog1->ShowSave();
+    const QString name = m_commonDialog1->FileName();
+    if (name.isEmpty())
+        return;
+    SaveText::save(name, bytes);
+    Shell::MsgBox(message);
+}
+
+void Form1::pubkey_Click() {
+    Shell::fileSlot1().close();
+    saveFrom(ui->RichTextBox2, kKeyFilter,
+             QStringLiteral("La chiave pubblica è stata salvata con successo"));
+}
+
+void Form1::docdacriptare_Click() {
+    saveFrom(ui->RichTextBox1, kPlainFilter,
+             QStringLiteral("Il documento da criptare è stato salvato con successo"));
+}
+
+void Form1::docriptato_Click() {
+    saveFrom(ui->RichTextBox1, kCryptedFilter,
+             QStringLiteral("Il documento criptato è stato salvato con successo"));
+}
+
+void Form1::printPane(RichTextBox* pane) {
+    const std::unique_ptr<QPrinter> printer = defaultPrinter();
+    if (!printer)
+        throw PrinterError(QStringLiteral("Impossibile stampare: nel sistema non è installata "
+                                          "nessuna stampante predefinita."));
+    pane->SelPrint(printer.get());
+}
+
+void Form1::printcrdecr_Click() { printPane(ui->RichTextBox1); }
+
+void Form1::printkey_Click() { printPane(ui->RichTextBox2); }
+
+void Form1::exit_Click() { Shell::endProgram(); }
+
+void Form1::helponline2_Click() { Windows::form2().show(); }
+
+void Form1::about_Click() { Windows::about().show(); }
+
+void Form1::specialt_Click() { Shell::MsgBox(kThanks); }
