@@ -31,10 +31,29 @@ QString reasonForWrite(const QSaveFile& file) {
         .arg(file.errorString());
 }
 
+// A device or pipe cannot be replaced by a new file: it is written in place.
+void writeInPlace(const QString& path, const QByteArray& bytes) {
+    using Action = FileError::Action;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw FileError(Action::Write, path,
+                        QStringLiteral("il file non può essere scritto (%1)").arg(file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        throw FileError(Action::Write, path,
+                        QStringLiteral("errore di scrittura, forse il disco è pieno (%1)")
+                            .arg(file.errorString()));
+}
+
 } // namespace
 
 void save(const QString& path, const QByteArray& bytes) {
     using Action = FileError::Action;
+    const QFileInfo info(path);
+    const QFileInfo target(info.isSymLink() ? info.symLinkTarget() : path);
+    if (target.exists() && !target.isDir() && !target.isFile()) {
+        writeInPlace(path, bytes);
+        return;
+    }
     QSaveFile file(path);
     if (QFileInfo(path).isDir() || !file.open(QIODevice::WriteOnly))
         throw FileError(Action::Write, path, reasonForOpen(path, file));

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+class Form1;
+class QWidget;
+
+// Runs posted deletions and events, so that closed windows are really gone.
+void settle();
+
+// Fixture for tests that drive the real windows: messages are collected instead of
+// shown, the end of the program is counted instead of done, and every window, the file
+// slot and the injected services are reset afterwards.
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Opens the main window as start-up does.
+    Form1* startMain();
+    QWidget* child(QWidget* window, const char* name) const;
+
+    QStringList messages;
+    int exits = 0;
+};

@@ -1,0 +1,14 @@
+#include "Windows.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vemo"));
+    Windows::installFontSubstitutions();
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,156 @@
+#include "Errors.h"
+#include "Shell.h"
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Probe : public QWidget {
+public:
+    Probe() { edit = new QLineEdit(this); }
+    void Form_Load() { ++loads; }
+    QLineEdit* edit;
+    static inline int loads = 0;
+};
+
+class NoLoad : public QWidget {};
+
+Shell::WindowSlot<Probe>& probe() {
+    static Shell::WindowSlot<Probe> slot;
+    return slot;
+}
+
+Shell::WindowSlot<NoLoad>& noLoad() {
+    static Shell::WindowSlot<NoLoad> slot;
+    return slot;
+}
+
+class ShellTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        Probe::loads = 0;
+    }
+};
+
+} // namespace
+
+TEST_F(ShellTest, WindowSlotFollowsTheStateTable) {
+    EXPECT_FALSE(probe().isOpen());
+    Probe* first = probe().show();
+    EXPECT_EQ(Probe::loads, 1);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(probe().show(), first) << "show of an open window gives the same window";
+    EXPECT_EQ(Probe::loads, 1);
+
+    first->edit->setText(QStringLiteral("kept"));
+    probe().hide();
+    EXPECT_TRUE(probe().isOpen());
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_EQ(probe().show(), first);
+    EXPECT_EQ(first->edit->text(), QStringLiteral("kept"));
+    EXPECT_EQ(Probe::loads, 1) << "showing a hidden window runs no Load";
+
+    first->close(); // as a close request of the window system
+    EXPECT_FALSE(probe().isOpen());
+    settle();
+    Probe* second = probe().show();
+    EXPECT_EQ(Probe::loads, 2);
+    EXPECT_TRUE(second->edit->text().isEmpty()) << "a reopened window is built afresh";
+
+    probe().close();
+    EXPECT_FALSE(probe().isOpen());
+    noLoad().show();
+    EXPECT_TRUE(noLoad().isOpen()) << "a window without Load opens too";
+}
+
+TEST_F(ShellTest, MessageBoxIsModalWithOneOkButtonNoIconAndTheTitle) {
+    Shell::setMessageSink({});
+    QWidget owner;
+    owner.setWindowTitle(QStringLiteral("another caption"));
+    owner.show();
+    bool inspected = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        inspected = true;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Vemo"));
+        EXPECT_EQ(box->text(), QStringLiteral(" testo con spazi "));
+        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+        EXPECT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
+        box->defaultButton()->click();
+    });
+    Shell::MsgBox(QStringLiteral(" testo con spazi "));
+    EXPECT_TRUE(inspected);
+}
+
+TEST_F(ShellTest, GuardTurnsEscapingErrorsIntoItalianMessages) {
+    const struct {
+        std::function<void()> handler;
+        QString expected;
+    } cases[] = {
+        {[] { throw FileError(FileError::Action::Open, QStringLiteral("/x/y.txt"),
+                              QStringLiteral("il file non esiste")); },
+         QStringLiteral("Impossibile aprire il file \"/x/y.txt\": il file non esiste.")},
+        {[] { throw std::runtime_error("boom"); },
+         QStringLiteral("Si è verificato un errore imprevisto: boom")},
+        {[] { throw 42; }, QStringLiteral("Si è verificato un errore imprevisto.")},
+        {[] { throw std::bad_alloc(); },
+         QStringLiteral("Memoria insufficiente per completare l'operazione.")},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        Shell::guard(c.handler);
+        EXPECT_EQ(messages, QStringList{c.expected});
+    }
+
+    // Through a connected handler the steps before the failure stay done.
+    struct Target : QObject {
+        int steps = 0;
+        void handler() {
+            ++steps;
+            throw VemoError(QStringLiteral("fallito"));
+        }
+    } target;
+    QPushButton button;
+    messages.clear();
+    Shell::connectHandler(&button, &QPushButton::clicked, &target, &Target::handler);
+    button.click();
+    button.click();
+    EXPECT_EQ(target.steps, 2);
+    EXPECT_EQ(messages, (QStringList{QStringLiteral("fallito"), QStringLiteral("fallito")}));
+}
+
+TEST_F(ShellTest, EndProgramRemovesEveryWindowAndClosesTheFileSlot) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("open.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    Shell::fileSlot1().openForReading(path);
+    Shell::fileSlot1().openForReading(path); // reuse of the slot
+    probe().show();
+    noLoad().show();
+    noLoad().hide();
+
+    Shell::endProgram();
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(probe().isOpen());
+    EXPECT_FALSE(noLoad().isOpen());
+    EXPECT_FALSE(Shell::fileSlot1().isOpen());
+    settle();
+    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty() ||
+                std::none_of(QApplication::topLevelWidgets().begin(),
+                             QApplication::topLevelWidgets().end(),
+                             [](QWidget* w) { return w->isVisible(); }));
+    EXPECT_EQ(Probe::loads, 1) << "no handler runs while the program ends";
+}
