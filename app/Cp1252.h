@@ -18,4 +18,8 @@ QString decode(QByteArrayView bytes);
 // Throws EncodingError naming the first character that has no byte.
 QByteArray encode(QStringView text);
 
+// The same into caller's buffers of bytes.size() and text.size() units.
+void decodeInto(QByteArrayView bytes, char16_t* out) noexcept;
+void encodeInto(QStringView text, char* out);
+
 } // namespace Cp1252

@@ -21,7 +21,9 @@ QString describeOpenFailure(const QString& path, const QString& fallback) {
 FileSlot::FileSlot() = default;
 FileSlot::~FileSlot() = default;
 
-void FileSlot::close() noexcept { m_file.reset(); }
+void FileSlot::close() noexcept {
+    m_file.reset();
+}
 
 void FileSlot::openForReading(const QString& path) {
     close();
@@ -32,6 +34,10 @@ void FileSlot::openForReading(const QString& path) {
     m_file = std::move(file);
 }
 
-bool FileSlot::isOpen() const noexcept { return m_file != nullptr; }
+bool FileSlot::isOpen() const noexcept {
+    return m_file != nullptr;
+}
 
-QString FileSlot::path() const { return m_file ? m_file->fileName() : QString(); }
+QString FileSlot::path() const {
+    return m_file ? m_file->fileName() : QString();
+}

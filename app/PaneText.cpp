@@ -113,7 +113,9 @@ QByteArrayView lineEndingBytes(LineEnding ending) noexcept {
     return "\n";
 }
 
-char16_t displayChar(unsigned char byte) noexcept { return kDisplay[byte]; }
+char16_t displayChar(unsigned char byte) noexcept {
+    return kDisplay[byte];
+}
 
 QString toDisplay(QByteArrayView text, LineEnding ending) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());

@@ -64,9 +64,9 @@ void RichTextBox::LoadFile(const QString& path, int type) {
     if (!info.exists() || info.isDir())
         throw FileError(Action::Read, path, describeOpenFailure(path, QString()));
     if (info.size() > kMaxFileSize)
-        throw FileError(Action::Read, path,
-                        QStringLiteral("il file supera il limite di %1 MiB")
-                            .arg(kMaxFileSize / (1024 * 1024)));
+        throw FileError(
+            Action::Read, path,
+            QStringLiteral("il file supera il limite di %1 MiB").arg(kMaxFileSize / (1024 * 1024)));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw FileError(Action::Read, path, describeOpenFailure(path, file.errorString()));
@@ -74,9 +74,9 @@ void RichTextBox::LoadFile(const QString& path, int type) {
     if (file.error() != QFileDevice::NoError)
         throw FileError(Action::Read, path, file.errorString());
     if (data.size() > kMaxFileSize)
-        throw FileError(Action::Read, path,
-                        QStringLiteral("il file supera il limite di %1 MiB")
-                            .arg(kMaxFileSize / (1024 * 1024)));
+        throw FileError(
+            Action::Read, path,
+            QStringLiteral("il file supera il limite di %1 MiB").arg(kMaxFileSize / (1024 * 1024)));
     setText(data);
 }
 
@@ -117,8 +117,8 @@ void RichTextBox::SelPrint(QPrinter* printer) {
         painter.restore();
     }
     if (!painter.end() || printer->printerState() == QPrinter::Error)
-        throw PrinterError(QStringLiteral("La stampa su \"%1\" non è riuscita.")
-                               .arg(printerName(printer)));
+        throw PrinterError(
+            QStringLiteral("La stampa su \"%1\" non è riuscita.").arg(printerName(printer)));
 }
 
 QMimeData* RichTextBox::createMimeDataFromSelection() const {

@@ -36,8 +36,9 @@ void writeInPlace(const QString& path, const QByteArray& bytes) {
     using Action = FileError::Action;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        throw FileError(Action::Write, path,
-                        QStringLiteral("il file non può essere scritto (%1)").arg(file.errorString()));
+        throw FileError(
+            Action::Write, path,
+            QStringLiteral("il file non può essere scritto (%1)").arg(file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.flush())
         throw FileError(Action::Write, path,
                         QStringLiteral("errore di scrittura, forse il disco è pieno (%1)")

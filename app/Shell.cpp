@@ -37,14 +37,16 @@ void MsgBox(const QString& text) {
         messageSink()(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title), text,
-                    QMessageBox::Ok, QApplication::activeWindow());
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
 }
 
-void setMessageSink(MessageSink sink) { messageSink() = std::move(sink); }
+void setMessageSink(MessageSink sink) {
+    messageSink() = std::move(sink);
+}
 
 void guard(const std::function<void()>& handler) {
     try {
@@ -75,7 +77,9 @@ void endProgram() {
         QCoreApplication::exit(0);
 }
 
-void setExitHook(std::function<void()> hook) { exitHook() = std::move(hook); }
+void setExitHook(std::function<void()> hook) {
+    exitHook() = std::move(hook);
+}
 
 // Notices a window being closed, so that the slot counts it closed at once even though
 // the widget itself goes away only when the event loop next runs.

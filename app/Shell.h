@@ -70,15 +70,14 @@ private:
 // The program-wide reference to one window: the instance is built on first show, a
 // close throws its on-screen window away, and the next show builds it afresh and runs
 // its Form_Load.
-template <typename W>
-class WindowSlot : public WindowSlotBase {
+template <typename W> class WindowSlot : public WindowSlotBase {
 public:
     W* window() const { return static_cast<W*>(widget()); }
 
     W* open() {
         return static_cast<W*>(openWith([] { return new W; },
                                         [](QWidget* w) {
-                                            if constexpr (requires(W* f) { f->Form_Load(); })
+                                            if constexpr (requires(W * f) { f->Form_Load(); })
                                                 static_cast<W*>(w)->Form_Load();
                                         }));
     }

@@ -22,9 +22,17 @@ void cryptBlock(const unsigned char* text, const unsigned char* key, unsigned ch
 } // namespace
 
 std::string CryptText(std::string_view text, std::string_view key) {
+    if (text.empty())
+        return {};
+    std::string result(text.size(), ' ');
+    CryptInto(text, key, result.data());
+    return result;
+}
+
+void CryptInto(std::string_view text, std::string_view key, char* result) {
     const std::size_t n = text.size();
     if (n == 0)
-        return {};
+        return;
     if (key.empty())
         throw std::invalid_argument("CryptText: empty key");
 
@@ -38,13 +46,11 @@ std::string CryptText(std::string_view text, std::string_view key) {
         pattern = block;
     }
 
-    std::string result(n, ' ');
     const auto* in = reinterpret_cast<const unsigned char*>(text.data());
     const auto* k = reinterpret_cast<const unsigned char*>(pattern.data());
-    auto* out = reinterpret_cast<unsigned char*>(result.data());
+    auto* out = reinterpret_cast<unsigned char*>(result);
     for (std::size_t pos = 0; pos < n; pos += pattern.size())
         cryptBlock(in + pos, k, out + pos, std::min(pattern.size(), n - pos));
-    return result;
 }
 
 } // namespace Crypt

@@ -12,4 +12,7 @@ namespace Crypt {
 // Throws std::invalid_argument for an empty key with a non-empty text.
 std::string CryptText(std::string_view text, std::string_view key);
 
+// The same transform into `out`, which must hold text.size() bytes.
+void CryptInto(std::string_view text, std::string_view key, char* out);
+
 } // namespace Crypt

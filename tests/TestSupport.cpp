@@ -32,7 +32,9 @@ void GuiTest::TearDown() {
     frmAbout::setEnvironment(SysInfoEnvironment::system());
 }
 
-Form1* GuiTest::startMain() { return Windows::form1().show(); }
+Form1* GuiTest::startMain() {
+    return Windows::form1().show();
+}
 
 QWidget* GuiTest::child(QWidget* window, const char* name) const {
     QWidget* w = window->findChild<QWidget*>(QString::fromLatin1(name));

@@ -13,8 +13,9 @@ namespace {
 
 // Random bytes biased toward control codes and line breaks.
 QByteArray randomText(std::mt19937& rng, qsizetype maxLength) {
-    static const char pool[] = {'\r', '\n', '\t', '\0', 0x7F, char(0x81), char(0x8D),
-                                char(0x8F), char(0x90), char(0x9D), char(0xA0), ' ', 'a'};
+    static const char pool[] = {'\r',       '\n',       '\t',       '\0',       0x7F,
+                                char(0x81), char(0x8D), char(0x8F), char(0x90), char(0x9D),
+                                char(0xA0), ' ',        'a'};
     std::uniform_int_distribution<qsizetype> length(0, maxLength);
     std::uniform_int_distribution<int> kind(0, 3);
     std::uniform_int_distribution<int> any(0, 255);

@@ -32,11 +32,11 @@ TEST(SaveText, FailuresNameTheFileAndKeepWhatWasThere) {
     const QString existing = dir.filePath(QStringLiteral("keep.txt"));
     SaveText::save(existing, "precious");
     const QString targets[] = {
-        QStringLiteral("/proc/vemo-cannot-write.txt"),      // a folder nobody may write
-        QStringLiteral("/proc/version"),                    // a file nobody may write
-        existing + QStringLiteral("/below-a-file.txt"),     // a file where a folder should be
-        dir.path(),                                         // a folder, not a file
-        QStringLiteral("/dev/full"),                        // a full disk
+        QStringLiteral("/proc/vemo-cannot-write.txt"),  // a folder nobody may write
+        QStringLiteral("/proc/version"),                // a file nobody may write
+        existing + QStringLiteral("/below-a-file.txt"), // a file where a folder should be
+        dir.path(),                                     // a folder, not a file
+        QStringLiteral("/dev/full"),                    // a full disk
     };
     for (const QString& target : targets) {
         try {

@@ -98,8 +98,10 @@ TEST_F(ShellTest, GuardTurnsEscapingErrorsIntoItalianMessages) {
         std::function<void()> handler;
         QString expected;
     } cases[] = {
-        {[] { throw FileError(FileError::Action::Open, QStringLiteral("/x/y.txt"),
-                              QStringLiteral("il file non esiste")); },
+        {[] {
+             throw FileError(FileError::Action::Open, QStringLiteral("/x/y.txt"),
+                             QStringLiteral("il file non esiste"));
+         },
          QStringLiteral("Impossibile aprire il file \"/x/y.txt\": il file non esiste.")},
         {[] { throw std::runtime_error("boom"); },
          QStringLiteral("Si è verificato un errore imprevisto: boom")},

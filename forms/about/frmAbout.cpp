@@ -51,7 +51,8 @@ frmAbout::frmAbout(QWidget* parent)
     };
     fill(ui->Line1_1, QColor(128, 128, 128));
     fill(ui->Line1_0, QColor(255, 255, 255));
-    for (QWidget* label : {static_cast<QWidget*>(ui->lblDescription), static_cast<QWidget*>(ui->lblTitle)}) {
+    for (QWidget* label :
+         {static_cast<QWidget*>(ui->lblDescription), static_cast<QWidget*>(ui->lblTitle)}) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, Qt::black);
         label->setPalette(p);
@@ -59,13 +60,14 @@ frmAbout::frmAbout(QWidget* parent)
     ui->cmdOK->setFocus();
 
     Shell::connectHandler(ui->cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    Shell::connectHandler(ui->cmdSysInfo, &QPushButton::clicked, this,
-                          &frmAbout::cmdSysInfo_Click);
+    Shell::connectHandler(ui->cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
 }
 
 frmAbout::~frmAbout() = default;
 
-void frmAbout::setEnvironment(SysInfoEnvironment env) { environment() = std::move(env); }
+void frmAbout::setEnvironment(SysInfoEnvironment env) {
+    environment() = std::move(env);
+}
 
 void frmAbout::Form_Load() {
     const QString title = QString::fromLatin1(AppInfo::Title);
@@ -77,11 +79,17 @@ void frmAbout::Form_Load() {
     ui->lblTitle->setText(title);
 }
 
-void frmAbout::cmdOK_Click() { Windows::about().close(); }
+void frmAbout::cmdOK_Click() {
+    Windows::about().close();
+}
 
-void frmAbout::reject() { Shell::guard([this] { cmdOK_Click(); }); }
+void frmAbout::reject() {
+    Shell::guard([this] { cmdOK_Click(); });
+}
 
-void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo();
+}
 
 void frmAbout::StartSysInfo() {
     const Registry::HKEY root = Registry::HKEY_LOCAL_MACHINE;
@@ -124,16 +132,16 @@ bool frmAbout::GetKeyValue(const Registry::HKEY& KeyRoot, const QString& KeyName
     } closer{registry, hKey};
 
     // Read rights only: asking for write rights fails for ordinary users.
-    if (registry.RegOpenKeyEx(KeyRoot, KeyName.toLocal8Bit().toStdString(), 0, KEY_READ,
-                              hKey) != ERROR_SUCCESS) {
+    if (registry.RegOpenKeyEx(KeyRoot, KeyName.toLocal8Bit().toStdString(), 0, KEY_READ, hKey) !=
+        ERROR_SUCCESS) {
         KeyVal.clear();
         return false;
     }
     std::string tmpVal(1024, '\0');
     DWORD KeyValSize = 1024;
     DWORD KeyValType = 0;
-    if (registry.RegQueryValueEx(hKey, SubKeyRef.toLocal8Bit().toStdString(), 0, KeyValType,
-                                 tmpVal, KeyValSize) != ERROR_SUCCESS) {
+    if (registry.RegQueryValueEx(hKey, SubKeyRef.toLocal8Bit().toStdString(), 0, KeyValType, tmpVal,
+                                 KeyValSize) != ERROR_SUCCESS) {
         KeyVal.clear();
         return false;
     }
@@ -150,8 +158,9 @@ bool frmAbout::GetKeyValue(const Registry::HKEY& KeyRoot, const QString& KeyName
         break;
     case REG_DWORD:
         for (auto i = tmpVal.size(); i > 0; --i)
-            KeyVal += QStringLiteral("%1").arg(static_cast<unsigned char>(tmpVal[i - 1]), 2, 16,
-                                               QLatin1Char('0')).toUpper();
+            KeyVal += QStringLiteral("%1")
+                          .arg(static_cast<unsigned char>(tmpVal[i - 1]), 2, 16, QLatin1Char('0'))
+                          .toUpper();
         KeyVal = formatHexLiteral(QStringLiteral("&h") + KeyVal);
         break;
     default:

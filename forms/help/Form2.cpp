@@ -44,4 +44,6 @@ void Form2::Command1_Click() {
     Windows::form1().show();
 }
 
-void Form2::Command2_Click() { Shell::endProgram(); }
+void Form2::Command2_Click() {
+    Shell::endProgram();
+}

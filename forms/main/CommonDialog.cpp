@@ -17,7 +17,9 @@ CommonDialog::CommonDialog(QWidget* parent)
     : QObject(parent)
     , m_parent(parent) {}
 
-void CommonDialog::setScript(Script s) { script() = std::move(s); }
+void CommonDialog::setScript(Script s) {
+    script() = std::move(s);
+}
 
 QString CommonDialog::toQtFilter(const QString& windowsFilter) {
     const QStringList parts = windowsFilter.split(QLatin1Char('|'));
@@ -30,7 +32,9 @@ QString CommonDialog::toQtFilter(const QString& windowsFilter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-void CommonDialog::ShowOpen() { m_fileName = show(Mode::Open); }
+void CommonDialog::ShowOpen() {
+    m_fileName = show(Mode::Open);
+}
 
 void CommonDialog::ShowSave() {
     QString name = show(Mode::Save);

@@ -15,8 +15,8 @@ class CommonDialog : public QObject {
 public:
     enum class Mode { Open, Save };
     // Answers a showing instead of a real dialog: the chosen path, or empty for a cancel.
-    using Script = std::function<QString(Mode mode, const QString& qtFilter,
-                                         const QString& startName)>;
+    using Script =
+        std::function<QString(Mode mode, const QString& qtFilter, const QString& startName)>;
 
     explicit CommonDialog(QWidget* parent);
 

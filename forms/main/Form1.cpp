@@ -95,8 +95,12 @@ Form1::Form1(QWidget* parent)
 
 Form1::~Form1() = default;
 
-RichTextBox* Form1::RichTextBox1() const { return ui->RichTextBox1; }
-RichTextBox* Form1::RichTextBox2() const { return ui->RichTextBox2; }
+RichTextBox* Form1::RichTextBox1() const {
+    return ui->RichTextBox1;
+}
+RichTextBox* Form1::RichTextBox2() const {
+    return ui->RichTextBox2;
+}
 
 void Form1::setPrinterProvider(PrinterProvider provider) {
     printerProvider() = std::move(provider);
@@ -166,7 +170,9 @@ void Form1::docdacrypt_Click() {
              QStringLiteral(" Il documento da criptare è stato caricato con successo"));
 }
 
-void Form1::doccrypt_Click() { loadInto(ui->RichTextBox1, kCryptedFilter, QString()); }
+void Form1::doccrypt_Click() {
+    loadInto(ui->RichTextBox1, kCryptedFilter, QString());
+}
 
 void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& message) {
     // Read first: a character that cannot be saved is reported before a file is chosen.
@@ -205,14 +211,26 @@ void Form1::printPane(RichTextBox* pane) {
     pane->SelPrint(printer.get());
 }
 
-void Form1::printcrdecr_Click() { printPane(ui->RichTextBox1); }
+void Form1::printcrdecr_Click() {
+    printPane(ui->RichTextBox1);
+}
 
-void Form1::printkey_Click() { printPane(ui->RichTextBox2); }
+void Form1::printkey_Click() {
+    printPane(ui->RichTextBox2);
+}
 
-void Form1::exit_Click() { Shell::endProgram(); }
+void Form1::exit_Click() {
+    Shell::endProgram();
+}
 
-void Form1::helponline2_Click() { Windows::form2().show(); }
+void Form1::helponline2_Click() {
+    Windows::form2().show();
+}
 
-void Form1::about_Click() { Windows::about().show(); }
+void Form1::about_Click() {
+    Windows::about().show();
+}
 
-void Form1::specialt_Click() { Shell::MsgBox(kThanks); }
+void Form1::specialt_Click() {
+    Shell::MsgBox(kThanks);
+}

@@ -20,9 +20,8 @@ namespace {
 
 // The classic 16-colour palette.
 constexpr std::array<QRgb, 16> kPalette = {
-    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080,
-    0xFF008080, 0xFFC0C0C0, 0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00,
-    0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
+    0xFF000000, 0xFF800000, 0xFF008000, 0xFF808000, 0xFF000080, 0xFF800080, 0xFF008080, 0xFFC0C0C0,
+    0xFF808080, 0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF0000FF, 0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF};
 
 QImage drawPadlock(int size) {
     QImage img(size, size, QImage::Format_ARGB32);
@@ -81,8 +80,14 @@ QByteArray icoImage(const QImage& img) {
     QByteArray data;
     QBuffer buf(&data);
     buf.open(QIODevice::WriteOnly);
-    auto put32 = [&](quint32 v) { v = qToLittleEndian(v); buf.write(reinterpret_cast<char*>(&v), 4); };
-    auto put16 = [&](quint16 v) { v = qToLittleEndian(v); buf.write(reinterpret_cast<char*>(&v), 2); };
+    auto put32 = [&](quint32 v) {
+        v = qToLittleEndian(v);
+        buf.write(reinterpret_cast<char*>(&v), 4);
+    };
+    auto put16 = [&](quint16 v) {
+        v = qToLittleEndian(v);
+        buf.write(reinterpret_cast<char*>(&v), 2);
+    };
     put32(40);
     put32(n);
     put32(2 * n);
@@ -133,8 +138,14 @@ bool writeIco(const QString& path, const QList<QImage>& images) {
     QByteArray header;
     QBuffer buf(&header);
     buf.open(QIODevice::WriteOnly);
-    auto put16 = [&](quint16 v) { v = qToLittleEndian(v); buf.write(reinterpret_cast<char*>(&v), 2); };
-    auto put32 = [&](quint32 v) { v = qToLittleEndian(v); buf.write(reinterpret_cast<char*>(&v), 4); };
+    auto put16 = [&](quint16 v) {
+        v = qToLittleEndian(v);
+        buf.write(reinterpret_cast<char*>(&v), 2);
+    };
+    auto put32 = [&](quint32 v) {
+        v = qToLittleEndian(v);
+        buf.write(reinterpret_cast<char*>(&v), 4);
+    };
     put16(0);
     put16(1);
     put16(static_cast<quint16>(images.size()));

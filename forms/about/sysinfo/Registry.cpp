@@ -58,8 +58,8 @@ LONG MemoryBackend::RegCloseKey(HKEY key) {
 
 const std::vector<std::string>& systemInfoTools() {
     static const std::vector<std::string> tools = {
-        "hardinfo", "kinfocenter", "xfce4-about", "lshw-gtk",
-        "cpu-x", "mate-system-monitor", "gnome-system-monitor"};
+        "hardinfo", "kinfocenter",         "xfce4-about",         "lshw-gtk",
+        "cpu-x",    "mate-system-monitor", "gnome-system-monitor"};
     return tools;
 }
 

@@ -30,8 +30,8 @@ inline constexpr DWORD KEY_WRITE_BITS = 0x02 | 0x04 | 0x20;
 class Backend {
 public:
     virtual ~Backend() = default;
-    virtual LONG RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options,
-                              DWORD samDesired, HKEY& result) = 0;
+    virtual LONG RegOpenKeyEx(HKEY root, const std::string& subKey, DWORD options, DWORD samDesired,
+                              HKEY& result) = 0;
     // `data` is the caller's buffer; `size` is its size in, the data's size out.
     virtual LONG RegQueryValueEx(HKEY key, const std::string& valueName, DWORD reserved,
                                  DWORD& type, std::string& data, DWORD& size) = 0;

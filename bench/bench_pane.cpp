@@ -1,0 +1,186 @@
+// The text pane and the encrypt/decrypt button on documents of many megabytes, against a
+// bare QPlainTextEdit holding a text of the same size in 80-character lines. Offscreen.
+
+#include "Crypt.h"
+#include "Form1.h"
+#include "RatioReport.h"
+#include "RichTextBox.h"
+#include "Windows.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+constexpr qsizetype kMiB = 1 << 20;
+
+// Italian-looking prose in lines of at most 80 characters.
+QByteArray prose(qsizetype size) {
+    static const char* words[] = {"il",    "documento", "chiave",    "criptare", "testo",
+                                  "della", "parola",    "sicurezza", "prima",    "di",
+                                  "tutto", "è",         "una"};
+    std::mt19937 rng(80);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(words) - 1);
+    QByteArray out;
+    out.reserve(size + 100);
+    qsizetype line = 0;
+    while (out.size() < size) {
+        const QByteArray w = QByteArray(words[pick(rng)]).replace("è", "\xe8");
+        if (line + w.size() + 1 > 80) {
+            out += '\n';
+            line = 0;
+        } else if (line > 0) {
+            out += ' ';
+            ++line;
+        }
+        out += w;
+        line += w.size();
+    }
+    out.truncate(size);
+    return out;
+}
+
+QByteArray oneLine(qsizetype size) {
+    return prose(size).replace('\n', ' ');
+}
+
+template <typename W> void prepare(W& w) {
+    w.resize(281, 433);
+    w.show();
+    QCoreApplication::processEvents();
+}
+
+void BM_baseline_setPlainText(benchmark::State& state) {
+    const QString text = QString::fromLatin1(prose(state.range(0) * kMiB));
+    QPlainTextEdit edit;
+    prepare(edit);
+    for (auto _ : state) {
+        edit.setPlainText(text);
+        edit.repaint();
+    }
+}
+
+void BM_pane_write_prose(benchmark::State& state) {
+    const QByteArray text = prose(state.range(0) * kMiB);
+    RichTextBox pane;
+    prepare(pane);
+    for (auto _ : state) {
+        pane.setText(text);
+        pane.repaint();
+    }
+}
+
+void BM_pane_write_oneline(benchmark::State& state) {
+    const QByteArray text = oneLine(state.range(0) * kMiB);
+    RichTextBox pane;
+    prepare(pane);
+    for (auto _ : state) {
+        pane.setText(text);
+        pane.repaint();
+    }
+}
+
+void BM_pane_read(benchmark::State& state) {
+    RichTextBox pane;
+    prepare(pane);
+    pane.setText(prose(state.range(0) * kMiB));
+    pane.moveCursor(QTextCursor::End);
+    for (auto _ : state) {
+        state.PauseTiming();
+        // An edit, so that the read goes to the document rather than the written text.
+        pane.insertPlainText(QStringLiteral("x"));
+        state.ResumeTiming();
+        QByteArray text = pane.Text();
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
+void keystrokes(benchmark::State& state, QPlainTextEdit& edit) {
+    QTextCursor middle = edit.textCursor();
+    middle.setPosition(edit.document()->characterCount() / 2);
+    edit.setTextCursor(middle);
+    edit.ensureCursorVisible();
+    edit.repaint();
+    for (auto _ : state) {
+        QTest::keyClick(&edit, Qt::Key_A);
+        edit.repaint();
+    }
+}
+
+void BM_baseline_keystroke(benchmark::State& state) {
+    QPlainTextEdit edit;
+    prepare(edit);
+    edit.setPlainText(QString::fromLatin1(prose(10 * kMiB)));
+    keystrokes(state, edit);
+}
+
+void BM_pane_keystroke_oneline(benchmark::State& state) {
+    RichTextBox pane;
+    prepare(pane);
+    pane.setText(oneLine(10 * kMiB));
+    keystrokes(state, pane);
+}
+
+void BM_click_crypt(benchmark::State& state) {
+    Form1* form = Windows::form1().show();
+    form->RichTextBox2()->setText("chiave segreta");
+    form->RichTextBox1()->setText(prose(10 * kMiB));
+    auto* button = form->findChild<QPushButton*>(QStringLiteral("Command1"));
+    for (auto _ : state) {
+        button->click();
+        form->RichTextBox1()->repaint();
+    }
+    Windows::form1().discard();
+}
+
+void BM_pane_write_result(benchmark::State& state) {
+    const QByteArray text = prose(10 * kMiB);
+    const std::string once = Crypt::CryptText(text.toStdString(), "chiave segreta");
+    const QByteArray results[] = {QByteArray::fromStdString(once), text};
+    RichTextBox pane;
+    prepare(pane);
+    int i = 0;
+    for (auto _ : state) {
+        pane.setText(results[i++ % 2]);
+        pane.repaint();
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_baseline_setPlainText)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_pane_write_prose)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_pane_write_oneline)->Arg(1)->Arg(4)->Arg(10)->Arg(16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_pane_read)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_baseline_keystroke)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_pane_keystroke_oneline)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_click_crypt)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_pane_write_result)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    Windows::installFontSubstitutions();
+    const std::string base = "BM_baseline_setPlainText/10";
+    return runWithRatios(
+        argc, argv,
+        {
+            {"Text write + first paint, 10 MiB prose, time vs baseline", "BM_pane_write_prose/10",
+             base, 1.5, false},
+            {"Text write + first paint, 10 MiB one line, time vs baseline",
+             "BM_pane_write_oneline/10", base, 2.0, false},
+            {"Text read, 10 MiB, time vs baseline", "BM_pane_read/10", base, 0.5, false},
+            {"keystroke mid 10 MiB one line, time vs baseline keystroke",
+             "BM_pane_keystroke_oneline", "BM_baseline_keystroke", 3.0, false},
+            {"one-line write, 16 MiB time vs 1 MiB time", "BM_pane_write_oneline/16",
+             "BM_pane_write_oneline/1", 20.0, false},
+            {"click on 10 MiB document vs pane's own Text write", "BM_click_crypt",
+             "BM_pane_write_result", 1.3, false},
+        });
+}
