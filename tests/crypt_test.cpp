@@ -49,8 +49,9 @@ TEST(CryptText, WorkedExamples) {
         SCOPED_TRACE(e.text + " / " + e.key);
         const std::string once = CryptText(e.text, e.key);
         EXPECT_EQ(once, e.result);
-        if (e.text.find('\0') == std::string::npos)
+        if (e.text.find('\0') == std::string::npos) {
             EXPECT_EQ(CryptText(once, e.key), e.text);
+        }
     }
 }
 

@@ -1,1 +1,335 @@
-#include <gtest/gtest.h>
+#include "CommonDialog.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "RichTextBox.h"
+#include "SaveText.h"
+#include "Shell.h"
+#include "TestSupport.h"
+#include "Windows.h"
+#include "frmAbout.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+namespace {
+
+struct Showing {
+    CommonDialog::Mode mode;
+    QString filter;
+    QString startName;
+};
+
+class MenuTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        form = startMain();
+        CommonDialog::setScript([this](CommonDialog::Mode mode, const QString& filter,
+                                       const QString& start) {
+            showings.push_back({mode, filter, start});
+            if (beforeAnswer)
+                beforeAnswer();
+            return answer;
+        });
+    }
+    QAction* action(const char* name) {
+        auto* a = form->findChild<QAction*>(QString::fromLatin1(name));
+        EXPECT_NE(a, nullptr) << name;
+        return a;
+    }
+    QString file(const char* name, const QByteArray& content) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        SaveText::save(path, content);
+        return path;
+    }
+    static QByteArray read(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    }
+
+    Form1* form = nullptr;
+    QTemporaryDir dir;
+    QString answer;
+    std::function<void()> beforeAnswer;
+    std::vector<Showing> showings;
+};
+
+void collect(QMenu* menu, int depth, QStringList& out) {
+    for (QAction* a : menu->actions()) {
+        const QString name = a->menu() ? a->menu()->objectName() : a->objectName();
+        out << QString(depth, u'.') + name + QLatin1Char('=') + a->text();
+        if (a->menu())
+            collect(a->menu(), depth + 1, out);
+    }
+}
+
+QString pdfText(const QString& pdf) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST_F(MenuTest, TheWholeTreeInDisplayOrder) {
+    QStringList tree;
+    for (QAction* top : form->menuBar()->actions()) {
+        tree << top->menu()->objectName() + QLatin1Char('=') + top->text();
+        collect(top->menu(), 1, tree);
+    }
+    const QStringList expected = {
+        QStringLiteral("file=&File"),
+        QStringLiteral(".save=&Salva"),
+        QStringLiteral("..pubkey=&Chiave pubblica"),
+        QStringLiteral("..docdacriptare=&Documento da criptare"),
+        QStringLiteral("..docriptato=D&ocumento criptato"),
+        QStringLiteral(".carge=&Carica"),
+        QStringLiteral("..loadpubkey=&Chiave pubblica"),
+        QStringLiteral("..docdacrypt=&Documento da criptare "),
+        QStringLiteral("..doccrypt=D&ocumento criptato"),
+        QStringLiteral(".printcrdecr=&Stampa Testo criptato/decriptato"),
+        QStringLiteral(".printkey=&Stampa chiave pubblica"),
+        QStringLiteral(".exit=&Esci da Vemo"),
+        QStringLiteral("helponline=&Guida in Linea"),
+        QStringLiteral(".helponline2=&Guida in Linea"),
+        QStringLiteral(".about=&About"),
+        QStringLiteral(".specialt=&Special thanks"),
+    };
+    EXPECT_EQ(tree, expected);
+    for (QAction* a : form->findChildren<QAction*>()) {
+        EXPECT_TRUE(a->shortcut().isEmpty()) << a->objectName().toStdString();
+        EXPECT_FALSE(a->isSeparator() || a->isCheckable());
+        EXPECT_TRUE(a->isEnabled() && a->isVisible());
+    }
+}
+
+TEST_F(MenuTest, ExitEndsTheProgramAndThanksShowTheMessage) {
+    action("specialt")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral(" Ringrazio tantissimo il mio amico")));
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral("GRAZIE DI TUTTO RUD' ")));
+    EXPECT_EQ(messages[0], Form1::kThanks);
+
+    Shell::fileSlot1().openForReading(file("held.txt", "x"));
+    Windows::form2().show();
+    Windows::form2().hide();
+    Windows::about().show();
+    action("exit")->trigger();
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(Windows::form1().isOpen() || Windows::form2().isOpen() || Windows::about().isOpen());
+    EXPECT_FALSE(Shell::fileSlot1().isOpen());
+}
+
+TEST_F(MenuTest, HelpAndAboutEntriesShowOneWindowEach) {
+    action("helponline2")->trigger();
+    Form2* help = Windows::form2().window();
+    action("helponline2")->trigger();
+    EXPECT_EQ(Windows::form2().window(), help);
+    action("about")->trigger();
+    frmAbout* about = Windows::about().window();
+    action("about")->trigger();
+    EXPECT_EQ(Windows::about().window(), about);
+    EXPECT_TRUE(form->isVisible() && help->isVisible() && about->isVisible());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MenuTest, LoadCommandsFillTheirPaneAndSayWhatTheySay) {
+    const struct {
+        const char* entry;
+        QString filter;
+        bool intoDocument;
+        QStringList said;
+    } commands[] = {
+        {"docdacrypt", QStringLiteral("Documenti da criptare (*.txt) (*.txt)"), true,
+         {QStringLiteral(" Il documento da criptare è stato caricato con successo")}},
+        {"doccrypt", QStringLiteral("Documenti criptati da Vemo (*.txt) (*.txt)"), true, {}},
+        {"loadpubkey", QStringLiteral("Documento chiave pubblica (*.txt) (*.txt)"), false,
+         {QStringLiteral("La chiave pubblica è stata caricata con successo")}},
+    };
+    QPushButton* button = form->findChild<QPushButton*>(QStringLiteral("Command1"));
+    button->setText(QStringLiteral("Decripta"));
+    const QByteArray content("{\\rtf1 testo}\0\x01\r\n\xe8", 18);
+    answer = file("in.txt", content);
+    for (const auto& c : commands) {
+        messages.clear();
+        form->RichTextBox1()->setText("documento");
+        form->RichTextBox2()->setText("chiave");
+        action(c.entry)->trigger();
+        ASSERT_FALSE(showings.empty());
+        EXPECT_EQ(showings.back().mode, CommonDialog::Mode::Open);
+        EXPECT_EQ(showings.back().filter, c.filter);
+        RichTextBox* target = c.intoDocument ? form->RichTextBox1() : form->RichTextBox2();
+        RichTextBox* other = c.intoDocument ? form->RichTextBox2() : form->RichTextBox1();
+        EXPECT_EQ(target->Text(), content) << c.entry;
+        EXPECT_EQ(other->Text(), c.intoDocument ? QByteArray("chiave") : QByteArray("documento"));
+        EXPECT_EQ(messages, c.said);
+        EXPECT_EQ(button->text(), QStringLiteral("Decripta"));
+        EXPECT_EQ(Shell::fileSlot1().path(), answer) << "the loaded file stays open";
+    }
+    // The chooser starts from the name it last reported.
+    EXPECT_EQ(showings.back().startName, answer);
+}
+
+TEST_F(MenuTest, CancelledChooserChangesNothing) {
+    Shell::fileSlot1().openForReading(file("held.txt", "x"));
+    form->RichTextBox1()->setText("documento");
+    answer.clear();
+    for (const char* entry : {"docdacrypt", "doccrypt", "loadpubkey"})
+        action(entry)->trigger();
+    EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray("documento"));
+    EXPECT_TRUE(form->RichTextBox2()->Text().isEmpty());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_FALSE(Shell::fileSlot1().isOpen()) << "each load closes the slot first";
+}
+
+TEST_F(MenuTest, BadFilesAreReportedAndThePaneKept) {
+    const QString vanishing = file("vanishing.txt", "x");
+    const QString big = dir.filePath(QStringLiteral("big.txt"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(RichTextBox::kMaxFileSize + 1));
+    }
+    const struct {
+        QString path;
+        QString reason;
+        bool slotOpen;
+        std::function<void()> before;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("missing.txt")), QStringLiteral("il file non esiste"), false,
+         {}},
+        {dir.path(), QStringLiteral("è una cartella, non un file"), false, {}},
+        {vanishing, QStringLiteral("il file non esiste"), false,
+         [&] { QFile::remove(vanishing); }},
+        {big, QStringLiteral("il file supera il limite di 256 MiB"), true, {}},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        form->RichTextBox1()->setText("documento");
+        answer = c.path;
+        beforeAnswer = c.before;
+        action("docdacrypt")->trigger();
+        ASSERT_EQ(messages.size(), 1) << c.path.toStdString();
+        EXPECT_TRUE(messages[0].contains(c.path)) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(c.reason)) << messages[0].toStdString();
+        EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray("documento"));
+        EXPECT_EQ(Shell::fileSlot1().isOpen(), c.slotOpen);
+    }
+}
+
+TEST_F(MenuTest, SaveCommandsWriteTheirPaneExactly) {
+    QByteArray cipher;
+    for (int b = 1; b < 256; ++b)
+        cipher.append(static_cast<char>(b));
+    cipher += "\r\n\n\r";
+    const struct {
+        const char* entry;
+        QString filter;
+        bool fromDocument;
+        QString said;
+    } commands[] = {
+        {"pubkey", QStringLiteral("Documento chiave pubblica (*.txt) (*.txt)"), false,
+         QStringLiteral("La chiave pubblica è stata salvata con successo")},
+        {"docdacriptare", QStringLiteral("Documenti da criptare (*.txt) (*.txt)"), true,
+         QStringLiteral("Il documento da criptare è stato salvato con successo")},
+        {"docriptato", QStringLiteral("Documenti criptati da Vemo (*.txt) (*.txt)"), true,
+         QStringLiteral("Il documento criptato è stato salvato con successo")},
+    };
+    int n = 0;
+    for (const auto& c : commands) {
+        messages.clear();
+        form->RichTextBox1()->setText(cipher);
+        form->RichTextBox2()->setText("la chiave");
+        answer = dir.filePath(QStringLiteral("saved%1").arg(n++));
+        action(c.entry)->trigger();
+        EXPECT_EQ(showings.back().mode, CommonDialog::Mode::Save);
+        EXPECT_EQ(showings.back().filter, c.filter);
+        EXPECT_EQ(messages, QStringList{c.said});
+        const QByteArray written = read(answer + QStringLiteral(".txt"));
+        EXPECT_EQ(written, c.fromDocument ? cipher : QByteArray("la chiave"));
+
+        // What was saved loads back byte for byte.
+        answer += QStringLiteral(".txt");
+        action(c.fromDocument ? "doccrypt" : "loadpubkey")->trigger();
+        EXPECT_EQ((c.fromDocument ? form->RichTextBox1() : form->RichTextBox2())->Text(), written);
+    }
+}
+
+TEST_F(MenuTest, KeySavingClosesTheFileSlotFirst) {
+    Shell::fileSlot1().openForReading(file("held.txt", "x"));
+    answer.clear();
+    action("docdacriptare")->trigger();
+    EXPECT_TRUE(Shell::fileSlot1().isOpen());
+    action("pubkey")->trigger();
+    EXPECT_FALSE(Shell::fileSlot1().isOpen());
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MenuTest, SaveFailuresNameTheFileAndKeepTheOldOne) {
+    const QString existing = file("keep.txt", "vecchio");
+    // A full disk: a name that leads to /dev/full.
+    const QString full = dir.filePath(QStringLiteral("full.txt"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), full));
+    const QString targets[] = {QStringLiteral("/proc/vemo.txt"), QStringLiteral("/proc/version.txt"),
+                               full};
+    form->RichTextBox1()->setText(QByteArray(100000, 'x'));
+    for (const QString& target : targets) {
+        messages.clear();
+        answer = target;
+        action("docdacriptare")->trigger();
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Impossibile salvare il file \"") + target))
+            << messages[0].toStdString();
+    }
+    // A character that cannot be saved is reported before any file is chosen.
+    messages.clear();
+    showings.clear();
+    answer = existing;
+    form->RichTextBox1()->insertPlainText(QStringLiteral("ł"));
+    action("docdacriptare")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("ł")));
+    EXPECT_TRUE(showings.empty());
+    EXPECT_EQ(read(existing), QByteArray("vecchio"));
+}
+
+TEST_F(MenuTest, PrintCommandsPrintTheirOwnPane) {
+    int jobs = 0;
+    QString pdf;
+    Form1::setPrinterProvider([&] {
+        pdf = dir.filePath(QStringLiteral("job%1.pdf").arg(++jobs));
+        auto printer = std::make_unique<QPrinter>();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        return printer;
+    });
+    form->RichTextBox1()->setText("DOCUMENTOALFA");
+    form->RichTextBox2()->setText("CHIAVEBETA");
+    action("printcrdecr")->trigger();
+    QString printed = pdfText(pdf);
+    EXPECT_TRUE(printed.contains(QStringLiteral("DOCUMENTOALFA")));
+    EXPECT_FALSE(printed.contains(QStringLiteral("CHIAVEBETA")));
+    action("printkey")->trigger();
+    printed = pdfText(pdf);
+    EXPECT_TRUE(printed.contains(QStringLiteral("CHIAVEBETA")));
+    EXPECT_FALSE(printed.contains(QStringLiteral("DOCUMENTOALFA")));
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(jobs, 2);
+}
+
+TEST_F(MenuTest, NoDefaultPrinterIsReported) {
+    Form1::setPrinterProvider([] { return std::unique_ptr<QPrinter>(); });
+    form->RichTextBox1()->setText("doc");
+    action("printcrdecr")->trigger();
+    action("printkey")->trigger();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("nessuna stampante predefinita")));
+    EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray("doc"));
+}
