@@ -7,6 +7,9 @@
 #include <QCloseEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <new>
 #include <vector>
@@ -92,6 +95,14 @@ public:
         if (event->type() == QEvent::Close && watched == m_slot->m_window) {
             m_slot->m_window.clear();
             watched->removeEventFilter(this);
+            // The program lives while one of its windows is visible; the check waits until
+            // the closing window has gone from the screen.
+            QTimer::singleShot(0, qApp, [] {
+                const auto& all = allSlots();
+                if (std::none_of(all.begin(), all.end(),
+                                 [](const WindowSlotBase* s) { return s->isVisible(); }))
+                    QCoreApplication::exit(0);
+            });
         }
         return false;
     }

@@ -17,6 +17,9 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QString::fromLatin1(AppInfo::DesktopFileName));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/vemo.ico")));
     Windows::installFontSubstitutions();
+    // The window slots end the program when its last visible window closes: Qt's own rule
+    // does not count tool windows.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     Shell::guard([] { Windows::form1().show(); });
     const int status = QApplication::exec();

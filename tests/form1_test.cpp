@@ -37,7 +37,8 @@ QByteArray codes1To255() {
 } // namespace
 
 TEST_F(Form1Test, WindowAndControlsStandWhereDesigned) {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("VeMo V 1.0 By TaReX: La SiCuReZzA pRiMa Di TuTtO"));
+    EXPECT_EQ(form->windowTitle(),
+              QStringLiteral("VeMo V 1.0 By TaReX: La SiCuReZzA pRiMa Di TuTtO"));
     QWidget* client = form->centralWidget();
     EXPECT_EQ(client->size(), QSize(796, 526));
     EXPECT_EQ(client->mapToGlobal(QPoint(0, 0)), QPoint(1, 42));
@@ -46,10 +47,10 @@ TEST_F(Form1Test, WindowAndControlsStandWhereDesigned) {
         const char* name;
         QRect rect;
     } controls[] = {
-        {"Label1", {80, 8, 161, 33}},       {"Label2", {592, 8, 169, 33}},
-        {"Command1", {344, 416, 129, 25}},  {"lblFile", {56, 56, 241, 17}},
+        {"Label1", {80, 8, 161, 33}},         {"Label2", {592, 8, 169, 33}},
+        {"Command1", {344, 416, 129, 25}},    {"lblFile", {56, 56, 241, 17}},
         {"RichTextBox1", {16, 72, 281, 433}}, {"RichTextBox2", {496, 72, 289, 433}},
-        {"Label3", {528, 56, 233, 17}},     {"Labelfd", {344, 64, 9, 41}},
+        {"Label3", {528, 56, 233, 17}},       {"Labelfd", {344, 64, 9, 41}},
         {"Image1", {296, 200, 201, 197}},
     };
     for (const auto& c : controls) {
@@ -141,7 +142,10 @@ TEST_F(Form1Test, OneClickTransformsTheDocumentAndSwitchesTheCaption) {
         QByteArray result;
     } cases[] = {
         {"Ciao", " ", "cIAO"},
-        {"casa", "a", "\x02" "a\x12" "a"},
+        {"casa", "a",
+         "\x02"
+         "a\x12"
+         "a"},
         {"ab", "xyz", "\x19\x1b"},
         {"riga uno\r\nriga due", "k", QByteArray()},
     };

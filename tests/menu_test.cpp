@@ -30,13 +30,13 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         form = startMain();
-        CommonDialog::setScript([this](CommonDialog::Mode mode, const QString& filter,
-                                       const QString& start) {
-            showings.push_back({mode, filter, start});
-            if (beforeAnswer)
-                beforeAnswer();
-            return answer;
-        });
+        CommonDialog::setScript(
+            [this](CommonDialog::Mode mode, const QString& filter, const QString& start) {
+                showings.push_back({mode, filter, start});
+                if (beforeAnswer)
+                    beforeAnswer();
+                return answer;
+            });
     }
     QAction* action(const char* name) {
         auto* a = form->findChild<QAction*>(QString::fromLatin1(name));
@@ -123,7 +123,8 @@ TEST_F(MenuTest, ExitEndsTheProgramAndThanksShowTheMessage) {
     Windows::about().show();
     action("exit")->trigger();
     EXPECT_EQ(exits, 1);
-    EXPECT_FALSE(Windows::form1().isOpen() || Windows::form2().isOpen() || Windows::about().isOpen());
+    EXPECT_FALSE(Windows::form1().isOpen() || Windows::form2().isOpen() ||
+                 Windows::about().isOpen());
     EXPECT_FALSE(Shell::fileSlot1().isOpen());
 }
 
@@ -147,10 +148,14 @@ TEST_F(MenuTest, LoadCommandsFillTheirPaneAndSayWhatTheySay) {
         bool intoDocument;
         QStringList said;
     } commands[] = {
-        {"docdacrypt", QStringLiteral("Documenti da criptare (*.txt) (*.txt)"), true,
+        {"docdacrypt",
+         QStringLiteral("Documenti da criptare (*.txt) (*.txt)"),
+         true,
          {QStringLiteral(" Il documento da criptare è stato caricato con successo")}},
         {"doccrypt", QStringLiteral("Documenti criptati da Vemo (*.txt) (*.txt)"), true, {}},
-        {"loadpubkey", QStringLiteral("Documento chiave pubblica (*.txt) (*.txt)"), false,
+        {"loadpubkey",
+         QStringLiteral("Documento chiave pubblica (*.txt) (*.txt)"),
+         false,
          {QStringLiteral("La chiave pubblica è stata caricata con successo")}},
     };
     QPushButton* button = form->findChild<QPushButton*>(QStringLiteral("Command1"));
@@ -203,11 +208,12 @@ TEST_F(MenuTest, BadFilesAreReportedAndThePaneKept) {
         bool slotOpen;
         std::function<void()> before;
     } cases[] = {
-        {dir.filePath(QStringLiteral("missing.txt")), QStringLiteral("il file non esiste"), false,
+        {dir.filePath(QStringLiteral("missing.txt")),
+         QStringLiteral("il file non esiste"),
+         false,
          {}},
         {dir.path(), QStringLiteral("è una cartella, non un file"), false, {}},
-        {vanishing, QStringLiteral("il file non esiste"), false,
-         [&] { QFile::remove(vanishing); }},
+        {vanishing, QStringLiteral("il file non esiste"), false, [&] { QFile::remove(vanishing); }},
         {big, QStringLiteral("il file supera il limite di 256 MiB"), true, {}},
     };
     for (const auto& c : cases) {
@@ -277,15 +283,16 @@ TEST_F(MenuTest, SaveFailuresNameTheFileAndKeepTheOldOne) {
     // A full disk: a name that leads to /dev/full.
     const QString full = dir.filePath(QStringLiteral("full.txt"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), full));
-    const QString targets[] = {QStringLiteral("/proc/vemo.txt"), QStringLiteral("/proc/version.txt"),
-                               full};
+    const QString targets[] = {QStringLiteral("/proc/vemo.txt"),
+                               QStringLiteral("/proc/version.txt"), full};
     form->RichTextBox1()->setText(QByteArray(100000, 'x'));
     for (const QString& target : targets) {
         messages.clear();
         answer = target;
         action("docdacriptare")->trigger();
         ASSERT_EQ(messages.size(), 1);
-        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Impossibile salvare il file \"") + target))
+        EXPECT_TRUE(
+            messages[0].startsWith(QStringLiteral("Impossibile salvare il file \"") + target))
             << messages[0].toStdString();
     }
     // A character that cannot be saved is reported before any file is chosen.

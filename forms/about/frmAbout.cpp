@@ -119,6 +119,8 @@ void frmAbout::StartSysInfo() {
 bool frmAbout::GetKeyValue(const Registry::HKEY& KeyRoot, const QString& KeyName,
                            const QString& SubKeyRef, QString& KeyVal) {
     using namespace Registry;
+    if (!m_registry)
+        m_registry = environment().registry();
     Backend& registry = *m_registry;
     HKEY hKey = 0;
 
