@@ -1,6 +1,7 @@
 #include "AppInfo.h"
 #include "Form1.h"
 #include "Shell.h"
+#include "SignalExit.h"
 #include "Windows.h"
 
 #include <QApplication>
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     // The window slots end the program when its last visible window closes: Qt's own rule
     // does not count tool windows.
     QApplication::setQuitOnLastWindowClosed(false);
+    installSignalExit();
 
     Shell::guard([] { Windows::form1().show(); });
     const int status = QApplication::exec();
