@@ -113,6 +113,10 @@ QByteArrayView lineEndingBytes(LineEnding ending) noexcept {
     return "\n";
 }
 
+bool isStandIn(char16_t display) noexcept {
+    return standInByte(display) >= 0;
+}
+
 char16_t displayChar(unsigned char byte) noexcept {
     return kDisplay[byte];
 }

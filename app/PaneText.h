@@ -29,6 +29,8 @@ QByteArrayView lineEndingBytes(LineEnding ending) noexcept;
 
 // The display character of one byte outside any line ending.
 char16_t displayChar(unsigned char byte) noexcept;
+// Whether a display character stands in for a control code.
+bool isStandIn(char16_t display) noexcept;
 
 QString toDisplay(QByteArrayView text, LineEnding ending);
 // Throws EncodingError for a character that Windows-1252 cannot hold; its position is

@@ -7,11 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -37,7 +39,7 @@ RichTextBox::RichTextBox(QWidget* parent)
     setFont(paneFont);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    setTabStopDistance(4 * fontMetrics().horizontalAdvance(QLatin1Char(' ')));
+    setTabStopDistance(4 * QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')));
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
 }
 
@@ -119,6 +121,40 @@ void RichTextBox::SelPrint(QPrinter* printer) {
     if (!painter.end() || printer->printerState() == QPrinter::Error)
         throw PrinterError(
             QStringLiteral("La stampa su \"%1\" non è riuscita.").arg(printerName(printer)));
+}
+
+void RichTextBox::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    // Control codes and soft-break marks get a tinted cell, so that they stand out from
+    // the text around them; only the blocks on screen are looked at.
+    const QColor controlTint(255, 140, 0, 80);
+    const QColor markTint(0, 120, 255, 50);
+    QPainter painter(viewport());
+    const QPointF offset = contentOffset();
+    const qreal bottom = event->rect().bottom();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF box = blockBoundingGeometry(block).translated(offset);
+        if (box.top() > bottom)
+            break;
+        if (!block.isVisible() || box.bottom() < event->rect().top())
+            continue;
+        const QString text = block.text();
+        const QTextLayout* layout = block.layout();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t u = text[i].unicode();
+            const bool mark = u == PaneText::kSoftBreakMark;
+            if (!mark && !PaneText::isStandIn(u))
+                continue;
+            const QTextLine line = layout->lineForTextPosition(int(i));
+            if (!line.isValid())
+                continue;
+            const qreal left = line.cursorToX(int(i));
+            const qreal right = line.cursorToX(int(i) + 1);
+            painter.fillRect(
+                QRectF(box.left() + left, box.top() + line.y(), right - left, line.height()),
+                mark ? markTint : controlTint);
+        }
+    }
 }
 
 QMimeData* RichTextBox::createMimeDataFromSelection() const {

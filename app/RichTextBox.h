@@ -36,6 +36,7 @@ public:
     PaneText::LineEnding lineEnding() const { return m_lineEnding; }
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
