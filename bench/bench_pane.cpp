@@ -65,8 +65,7 @@ void BM_baseline_setPlainText(benchmark::State& state) {
     }
 }
 
-void BM_pane_write_prose(benchmark::State& state) {
-    const QByteArray text = prose(state.range(0) * kMiB);
+void paneWrite(benchmark::State& state, const QByteArray& text) {
     RichTextBox pane;
     prepare(pane);
     for (auto _ : state) {
@@ -75,14 +74,12 @@ void BM_pane_write_prose(benchmark::State& state) {
     }
 }
 
+void BM_pane_write_prose(benchmark::State& state) {
+    paneWrite(state, prose(state.range(0) * kMiB));
+}
+
 void BM_pane_write_oneline(benchmark::State& state) {
-    const QByteArray text = oneLine(state.range(0) * kMiB);
-    RichTextBox pane;
-    prepare(pane);
-    for (auto _ : state) {
-        pane.setText(text);
-        pane.repaint();
-    }
+    paneWrite(state, oneLine(state.range(0) * kMiB));
 }
 
 void BM_pane_read(benchmark::State& state) {

@@ -26,15 +26,22 @@ const std::string& sample() {
     return text;
 }
 
-void BM_memcpy(benchmark::State& state) {
-    const std::string& in = sample();
-    std::string out(in.size(), '\0');
+// Runs `work` on a buffer allocated once, as many times as the benchmark asks.
+template <typename Buffer, typename Work>
+void intoBuffer(benchmark::State& state, std::size_t size, Work&& work) {
+    Buffer out(size, typename Buffer::value_type{});
     for (auto _ : state) {
-        std::memcpy(out.data(), in.data(), in.size());
+        work(out.data());
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(size));
+}
+
+void BM_memcpy(benchmark::State& state) {
+    const std::string& in = sample();
+    intoBuffer<std::string>(state, in.size(),
+                            [&](char* out) { std::memcpy(out, in.data(), in.size()); });
 }
 
 // A fresh copy: the allocation and page faults every new 64 MiB result pays.
@@ -50,35 +57,22 @@ void BM_copy_fresh(benchmark::State& state) {
 void BM_CryptInto(benchmark::State& state) {
     const std::string& in = sample();
     const std::string key = in.substr(12345, std::size_t(state.range(0)));
-    std::string out(in.size(), '\0');
-    for (auto _ : state) {
-        Crypt::CryptInto(in, key, out.data());
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+    intoBuffer<std::string>(state, in.size(), [&](char* out) { Crypt::CryptInto(in, key, out); });
 }
 
 void BM_decodeInto(benchmark::State& state) {
     const QByteArray in = QByteArray::fromStdString(sample());
-    std::u16string out(std::size_t(in.size()), u'\0');
-    for (auto _ : state) {
-        Cp1252::decodeInto(in, out.data());
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+    intoBuffer<std::u16string>(state, std::size_t(in.size()),
+                               [&](char16_t* out) { Cp1252::decodeInto(in, out); });
+}
+
+void encodeInto(benchmark::State& state, const QString& in) {
+    intoBuffer<std::string>(state, std::size_t(in.size()),
+                            [&](char* out) { Cp1252::encodeInto(in, out); });
 }
 
 void BM_encodeInto(benchmark::State& state) {
-    const QString in = Cp1252::decode(QByteArray::fromStdString(sample()));
-    std::string out(std::size_t(in.size()), '\0');
-    for (auto _ : state) {
-        Cp1252::encodeInto(in, out.data());
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+    encodeInto(state, Cp1252::decode(QByteArray::fromStdString(sample())));
 }
 
 // Text as the panes mostly hold it: Italian prose, accents included.
@@ -87,14 +81,7 @@ void BM_encodeInto_prose(benchmark::State& state) {
     while (bytes.size() < qsizetype(kSize))
         bytes += "Il documento da criptare \xe8 pronto: la chiave resta segreta.\r\n";
     bytes.truncate(qsizetype(kSize));
-    const QString in = Cp1252::decode(bytes);
-    std::string out(std::size_t(in.size()), '\0');
-    for (auto _ : state) {
-        Cp1252::encodeInto(in, out.data());
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
+    encodeInto(state, Cp1252::decode(bytes));
 }
 
 void BM_CryptText(benchmark::State& state) {

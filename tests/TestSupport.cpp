@@ -7,6 +7,7 @@
 #include "frmAbout.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QWidget>
 
 void settle() {
@@ -14,6 +15,39 @@ void settle() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+QList<QWidget*> tabOrder(QWidget* first) {
+    QList<QWidget*> order;
+    QWidget* w = first;
+    do {
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w;
+        w = w->nextInFocusChain();
+    } while (w != first);
+    return order;
+}
+
+namespace {
+
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QStringLiteral("<%1 failed>").arg(program);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+QString pdfText(const QString& pdf) {
+    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+}
+
+int pdfPages(const QString& pdf) {
+    const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+    const qsizetype at = info.indexOf(QStringLiteral("Pages:"));
+    return at < 0 ? 0 : info.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
 }
 
 void GuiTest::SetUp() {

@@ -10,6 +10,13 @@ class QWidget;
 // Runs posted deletions and events, so that closed windows are really gone.
 void settle();
 
+// The widgets that Tab visits, in order, starting at `first`.
+QList<QWidget*> tabOrder(QWidget* first);
+
+// What pdftotext and pdfinfo read from a printed PDF.
+QString pdfText(const QString& pdf);
+int pdfPages(const QString& pdf);
+
 // Fixture for tests that drive the real windows: messages are collected instead of
 // shown, the end of the program is counted instead of done, and every window, the file
 // slot and the injected services are reset afterwards.

@@ -35,20 +35,12 @@ TEST(CupsPrint, PrintCommandReachesTheDefaultPrinter) {
     gui.TearDown();
 
     // cups-pdf writes the file while the job runs: wait for a whole PDF.
-    const auto pages = [](const QString& pdf) {
-        QProcess info;
-        info.start(QStringLiteral("pdfinfo"), {pdf});
-        info.waitForFinished(30000);
-        const QString text = QString::fromUtf8(info.readAllStandardOutput());
-        const qsizetype at = text.indexOf(QStringLiteral("Pages:"));
-        return at < 0 ? 0 : text.mid(at + 6).section(u'\n', 0, 0).trimmed().toInt();
-    };
     int printed = 0;
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             for (const QString& f : pdfs())
                 if (!before.contains(f))
-                    printed = std::max(printed, pages(out.filePath(f)));
+                    printed = std::max(printed, pdfPages(out.filePath(f)));
             return printed >= 1;
         },
         60000))

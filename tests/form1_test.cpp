@@ -125,14 +125,7 @@ TEST_F(Form1Test, FlagsPointersFocusAndTabOrder) {
     EXPECT_EQ(padlock.hotSpot(), QPoint(16, 16));
 
     EXPECT_EQ(form->focusWidget(), button);
-    QList<QWidget*> order;
-    QWidget* w = button;
-    do {
-        if (w->focusPolicy() & Qt::TabFocus)
-            order << w;
-        w = w->nextInFocusChain();
-    } while (w != button);
-    EXPECT_EQ(order, (QList<QWidget*>{button, document, key}));
+    EXPECT_EQ(tabOrder(button), (QList<QWidget*>{button, document, key}));
 }
 
 TEST_F(Form1Test, OneClickTransformsTheDocumentAndSwitchesTheCaption) {

@@ -375,14 +375,7 @@ TEST_F(GuiTest, AboutBoxAsDesigned) {
     EXPECT_TRUE(ok->isDefault());
     EXPECT_EQ(sysInfo->text(), QStringLiteral("&System Info..."));
     EXPECT_EQ(box->focusWidget(), ok);
-    QList<QWidget*> order;
-    QWidget* w = ok;
-    do {
-        if (w->focusPolicy() & Qt::TabFocus)
-            order << w;
-        w = w->nextInFocusChain();
-    } while (w != ok);
-    EXPECT_EQ(order, (QList<QWidget*>{ok, child(box, "picIcon"), sysInfo}));
+    EXPECT_EQ(tabOrder(ok), (QList<QWidget*>{ok, child(box, "picIcon"), sysInfo}));
 
     auto* description = box->findChild<QLabel*>(QStringLiteral("lblDescription"));
     const QRect needed =

@@ -69,13 +69,6 @@ void collect(QMenu* menu, int depth, QStringList& out) {
     }
 }
 
-QString pdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    p.waitForFinished(30000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
 } // namespace
 
 TEST_F(MenuTest, TheWholeTreeInDisplayOrder) {

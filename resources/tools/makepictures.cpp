@@ -56,6 +56,21 @@ QImage drawPadlock(int size) {
     return img;
 }
 
+// Appends little-endian numbers to a byte buffer.
+class LittleEndian {
+public:
+    explicit LittleEndian(QByteArray& out)
+        : m_out(out) {}
+    void u16(quint16 v) { append(qToLittleEndian(v)); }
+    void u32(quint32 v) { append(qToLittleEndian(v)); }
+
+private:
+    template <typename T> void append(T v) {
+        m_out.append(reinterpret_cast<const char*>(&v), sizeof v);
+    }
+    QByteArray& m_out;
+};
+
 int nearestPaletteIndex(QRgb c) {
     int best = 0;
     int bestDistance = INT_MAX;
@@ -78,30 +93,21 @@ QByteArray icoImage(const QImage& img) {
     const int xorStride = ((n * 4 + 31) / 32) * 4;
     const int andStride = ((n + 31) / 32) * 4;
     QByteArray data;
-    QBuffer buf(&data);
-    buf.open(QIODevice::WriteOnly);
-    auto put32 = [&](quint32 v) {
-        v = qToLittleEndian(v);
-        buf.write(reinterpret_cast<char*>(&v), 4);
-    };
-    auto put16 = [&](quint16 v) {
-        v = qToLittleEndian(v);
-        buf.write(reinterpret_cast<char*>(&v), 2);
-    };
-    put32(40);
-    put32(n);
-    put32(2 * n);
-    put16(1);
-    put16(4);
-    put32(0);
-    put32(static_cast<quint32>((xorStride + andStride) * n));
-    put32(0);
-    put32(0);
-    put32(16);
-    put32(0);
+    LittleEndian le(data);
+    le.u32(40);
+    le.u32(n);
+    le.u32(2 * n);
+    le.u16(1);
+    le.u16(4);
+    le.u32(0);
+    le.u32(static_cast<quint32>((xorStride + andStride) * n));
+    le.u32(0);
+    le.u32(0);
+    le.u32(16);
+    le.u32(0);
     for (QRgb c : kPalette) {
         const char entry[4] = {char(qBlue(c)), char(qGreen(c)), char(qRed(c)), 0};
-        buf.write(entry, 4);
+        data.append(entry, 4);
     }
     for (int y = n - 1; y >= 0; --y) {
         QByteArray row(xorStride, 0);
@@ -110,7 +116,7 @@ QByteArray icoImage(const QImage& img) {
             const int index = qAlpha(c) < 128 ? 0 : nearestPaletteIndex(c);
             row[x / 2] = char(row[x / 2] | (x % 2 == 0 ? index << 4 : index));
         }
-        buf.write(row);
+        data.append(row);
     }
     for (int y = n - 1; y >= 0; --y) {
         QByteArray row(andStride, 0);
@@ -118,7 +124,7 @@ QByteArray icoImage(const QImage& img) {
             if (qAlpha(img.pixel(x, y)) < 128)
                 row[x / 8] = char(row[x / 8] | (0x80 >> (x % 8)));
         }
-        buf.write(row);
+        data.append(row);
     }
     return data;
 }
@@ -136,30 +142,21 @@ QImage sixteenColours(const QImage& img) {
 
 bool writeIco(const QString& path, const QList<QImage>& images) {
     QByteArray header;
-    QBuffer buf(&header);
-    buf.open(QIODevice::WriteOnly);
-    auto put16 = [&](quint16 v) {
-        v = qToLittleEndian(v);
-        buf.write(reinterpret_cast<char*>(&v), 2);
-    };
-    auto put32 = [&](quint32 v) {
-        v = qToLittleEndian(v);
-        buf.write(reinterpret_cast<char*>(&v), 4);
-    };
-    put16(0);
-    put16(1);
-    put16(static_cast<quint16>(images.size()));
+    LittleEndian le(header);
+    le.u16(0);
+    le.u16(1);
+    le.u16(static_cast<quint16>(images.size()));
     QList<QByteArray> bodies;
     for (const QImage& img : images)
         bodies << icoImage(img);
     quint32 offset = 6 + 16 * images.size();
     for (int i = 0; i < images.size(); ++i) {
         const char dims[4] = {char(images[i].width()), char(images[i].height()), 16, 0};
-        buf.write(dims, 4);
-        put16(1);
-        put16(4);
-        put32(static_cast<quint32>(bodies[i].size()));
-        put32(offset);
+        header.append(dims, 4);
+        le.u16(1);
+        le.u16(4);
+        le.u32(static_cast<quint32>(bodies[i].size()));
+        le.u32(offset);
         offset += bodies[i].size();
     }
     QFile file(path);
