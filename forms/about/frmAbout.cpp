@@ -51,8 +51,7 @@ frmAbout::frmAbout(QWidget* parent)
     };
     fill(ui->Line1_1, QColor(128, 128, 128));
     fill(ui->Line1_0, QColor(255, 255, 255));
-    for (QWidget* label :
-         {static_cast<QWidget*>(ui->lblDescription), static_cast<QWidget*>(ui->lblTitle)}) {
+    for (QLabel* label : {ui->lblDescription, ui->lblTitle}) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, Qt::black);
         label->setPalette(p);
