@@ -1,22 +1,27 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs Vemo on Debian 12.
-#   ./dev.sh start      install what is missing, build, start Vemo
-#   ./dev.sh test       install what is missing, build, run the whole test suite
+# Sets up, builds and runs Vemo on Debian 12 or later.
+#   ./dev.sh start      install what building and running need, build Vemo alone, start it
+#   ./dev.sh test       install what the tests need as well, build, run the whole test suite
 #   ./dev.sh sanitize   the test suite built with AddressSanitizer and UBSan
 #   ./dev.sh fuzz       a minute of libFuzzer on the pane's display mapping (clang)
 #   ./dev.sh bench      the benchmarks (release build)
-#   ./dev.sh package    the Debian package, in build/release
+#   ./dev.sh package    the Debian package, in build/package
 set -euo pipefail
 cd "$(dirname "$0")"
 
+usage() {
+    awk 'NR == 1 { next } !/^#/ { exit } { sub(/^# ?/, ""); print }' "$0"
+}
+
+# Installs with apt-get the packages of the given lists that are not installed yet.
 install_missing() {
-    local missing=()
+    local missing=() pkg
     while read -r pkg; do
         [[ -z "$pkg" || "$pkg" == \#* ]] && continue
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$pkg")
         fi
-    done < packaging/build-deps.txt
+    done < <(cat "$@")
     if ((${#missing[@]})); then
         echo "Installing: ${missing[*]}"
         local sudo=()
@@ -24,6 +29,10 @@ install_missing() {
         "${sudo[@]}" apt-get update -qq
         DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
     fi
+}
+
+install_all() {
+    install_missing packaging/build-deps.txt packaging/test-deps.txt
 }
 
 build() {
@@ -34,38 +43,42 @@ build() {
 cmd=${1:-}
 case "$cmd" in
 start)
-    install_missing
-    build release
-    exec build/release/vemo
+    if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
+        echo "Vemo needs a graphical session: run ./dev.sh start in a terminal of your desktop (no DISPLAY or WAYLAND_DISPLAY here)." >&2
+        exit 1
+    fi
+    install_missing packaging/build-deps.txt
+    build app
+    exec build/app/vemo
     ;;
 test)
-    install_missing
+    install_all
     build debug
     ctest --preset debug
     ;;
 sanitize)
-    install_missing
+    install_all
     build sanitize
     ctest --preset sanitize
     ;;
 fuzz)
-    install_missing
+    install_all
     build fuzz
     ctest --preset fuzz
     ;;
 bench)
-    install_missing
+    install_all
     build release
     build/release/bench/bench_text
     build/release/bench/bench_pane
     ;;
 package)
-    install_missing
-    build release
-    (cd build/release && cpack -G DEB)
+    install_all
+    build package
+    (cd build/package && cpack -G DEB)
     ;;
 *)
-    sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'
+    usage
     exit 2
     ;;
 esac
