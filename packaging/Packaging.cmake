@@ -17,7 +17,8 @@ install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.com
     COMMAND_ERROR_IS_FATAL ANY)")
 install(FILES ${VEMO_PACKAGING}/${VEMO_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${VEMO_PACKAGING}/${VEMO_APP_ID}.metainfo.xml
+configure_file(${VEMO_PACKAGING}/${VEMO_APP_ID}.metainfo.xml.in ${VEMO_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${VEMO_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 32 48 64 128 256)
     install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/pictures/padlock-${size}.png

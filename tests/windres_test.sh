@@ -2,12 +2,12 @@
 # Compiles the Windows version block and checks the numbers and strings it holds.
 # Exit 77 means skipped.
 set -euo pipefail
-source_dir=$1
+rc_file=$1
+resources_dir=$2
 command -v x86_64-w64-mingw32-windres >/dev/null || { echo "windres missing; skipped"; exit 77; }
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
-x86_64-w64-mingw32-windres --preprocessor=cpp -I "$source_dir/resources" \
-    "$source_dir/resources/vemo.rc" -O coff -o "$out"
+x86_64-w64-mingw32-windres --preprocessor=cpp -I "$resources_dir" "$rc_file" -O coff -o "$out"
 python3 - "$out" <<'PY'
 import struct, sys
 data = open(sys.argv[1], "rb").read()
