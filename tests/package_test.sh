@@ -12,8 +12,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 cd "$source_dir"
-cmake --preset package >/dev/null
-cmake --build --preset package >/dev/null
+{ cmake --preset package && cmake --build --preset package; } >"$scratch/build.log" 2>&1 ||
+    { cat "$scratch/build.log"; exit 1; }
 (cd build/package && cpack -G DEB -B "$scratch/out" >/dev/null)
 deb=$(ls "$scratch"/out/vemo_1.0.0.7-1_*.deb)
 echo "built $(basename "$deb")"
