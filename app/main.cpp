@@ -1,5 +1,6 @@
 #include "AppInfo.h"
 #include "Form1.h"
+#include "Italian.h"
 #include "Shell.h"
 #include "SignalExit.h"
 #include "Windows.h"
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationDomain(QString::fromLatin1(AppInfo::OrganizationDomain));
     QApplication::setDesktopFileName(QString::fromLatin1(AppInfo::DesktopFileName));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/vemo.ico")));
+    installItalian();
     Windows::installFontSubstitutions();
     // The window slots end the program when its last visible window closes: Qt's own rule
     // does not count tool windows.

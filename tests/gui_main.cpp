@@ -1,3 +1,4 @@
+#include "Italian.h"
 #include "Windows.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vemo"));
+    installItalian();
     Windows::installFontSubstitutions();
     QApplication::setQuitOnLastWindowClosed(false);
     return RUN_ALL_TESTS();
