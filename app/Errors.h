@@ -29,12 +29,50 @@ private:
 class FileError : public VemoError {
 public:
     enum class Action { Open, Read, Write };
-    FileError(Action action, const QString& path, const QString& reason);
+    // Why a file could not be used, in the program's own terms; System carries an error
+    // number that has no words of its own here.
+    enum class Reason {
+        NoName,
+        NotFound,
+        FolderNotFound,
+        NotAFolder,
+        IsFolder,
+        Pipe,
+        Socket,
+        Device,
+        NotRegular,
+        NoReader,
+        ReaderGone,
+        AccessDenied,
+        ReadOnlyFileSystem,
+        NoSpace,
+        QuotaExceeded,
+        FileTooBig,
+        NameTooLong,
+        TooManyLinks,
+        InUse,
+        TooManyOpenFiles,
+        NoMemory,
+        NoDevice,
+        IoError,
+        TooLarge,
+        Unsupported,
+        System,
+    };
+
+    // `detail` is the limit in MiB for TooLarge and the error number for System.
+    FileError(Action action, const QString& path, Reason reason, long long detail = 0);
+    // The reason for an error number of the operating system.
+    static Reason reasonOf(int error, Action action);
+
     const QString& path() const noexcept { return m_path; }
+    Reason kind() const noexcept { return m_kind; }
+    // The reason in Italian words, as the message shows it.
     const QString& reason() const noexcept { return m_reason; }
 
 private:
     QString m_path;
+    Reason m_kind;
     QString m_reason;
 };
 

@@ -1,11 +1,9 @@
 #include "RichTextBox.h"
 
 #include "Errors.h"
-#include "FileSlot.h"
+#include "TextFile.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
@@ -58,28 +56,14 @@ void RichTextBox::setText(const QByteArray& text) {
     m_textValid = true;
 }
 
-void RichTextBox::LoadFile(const QString& path, int type) {
-    using Action = FileError::Action;
+bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progress& progress) {
     if (type != kPlainText)
-        throw FileError(Action::Read, path, QStringLiteral("formato di file non supportato"));
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir())
-        throw FileError(Action::Read, path, describeOpenFailure(path, QString()));
-    if (info.size() > kMaxFileSize)
-        throw FileError(
-            Action::Read, path,
-            QStringLiteral("il file supera il limite di %1 MiB").arg(kMaxFileSize / (1024 * 1024)));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(Action::Read, path, describeOpenFailure(path, file.errorString()));
-    const QByteArray data = file.read(kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(Action::Read, path, file.errorString());
-    if (data.size() > kMaxFileSize)
-        throw FileError(
-            Action::Read, path,
-            QStringLiteral("il file supera il limite di %1 MiB").arg(kMaxFileSize / (1024 * 1024)));
-    setText(data);
+        throw FileError(FileError::Action::Read, path, FileError::Reason::Unsupported);
+    const std::optional<QByteArray> data = TextFile::read(path, kMaxFileSize, progress);
+    if (!data)
+        return false;
+    setText(*data);
+    return true;
 }
 
 void RichTextBox::SelPrint(QPrinter* printer) {

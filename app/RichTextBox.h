@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PaneText.h"
+#include "TextFile.h"
 
 #include <QByteArray>
 #include <QPlainTextEdit>
@@ -26,8 +27,9 @@ public:
     void setText(const QByteArray& text);
 
     // Replaces the whole content with the file's bytes. Only plain text (type 1) is
-    // supported. Throws FileError and leaves the content as it was on any failure.
-    void LoadFile(const QString& path, int type);
+    // supported. Throws FileError and leaves the content as it was on any failure; returns
+    // false, the content kept, when `progress` gives up.
+    bool LoadFile(const QString& path, int type, const TextFile::Progress& progress = {});
 
     // Prints the whole text on `printer`, paginated, in the pane's font. Throws
     // PrinterError when the printer cannot take the job.

@@ -1,21 +1,33 @@
 #include "CommonDialog.h"
 #include "Form1.h"
 #include "Form2.h"
+#include "LongWork.h"
 #include "RichTextBox.h"
-#include "SaveText.h"
 #include "Shell.h"
 #include "TestSupport.h"
+#include "TextFile.h"
 #include "Windows.h"
 #include "frmAbout.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +45,12 @@ protected:
         CommonDialog::setScript(
             [this](CommonDialog::Mode mode, const QString& filter, const QString& start) {
                 showings.push_back({mode, filter, start});
+                if (mode == CommonDialog::Mode::Replace) {
+                    // A no brings the chooser back, which is then cancelled.
+                    if (!replace)
+                        answer.clear();
+                    return replace ? start : QString();
+                }
                 if (beforeAnswer)
                     beforeAnswer();
                 return answer;
@@ -45,7 +63,22 @@ protected:
     }
     QString file(const char* name, const QByteArray& content) {
         const QString path = dir.filePath(QString::fromLatin1(name));
-        SaveText::save(path, content);
+        TextFile::save(path, content);
+        return path;
+    }
+    QString fifo() {
+        const QString path = dir.filePath(QStringLiteral("pipe.txt"));
+        ::mkfifo(QFile::encodeName(path).constData(), 0600);
+        return path;
+    }
+    QString socketFile() {
+        const QString path = dir.filePath(QStringLiteral("socket.txt"));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::close(fd);
         return path;
     }
     static QByteArray read(const QString& path) {
@@ -56,6 +89,7 @@ protected:
     Form1* form = nullptr;
     QTemporaryDir dir;
     QString answer;
+    bool replace = true;
     std::function<void()> beforeAnswer;
     std::vector<Showing> showings;
 };
@@ -208,6 +242,13 @@ TEST_F(MenuTest, BadFilesAreReportedAndThePaneKept) {
         {dir.path(), QStringLiteral("è una cartella, non un file"), false, {}},
         {vanishing, QStringLiteral("il file non esiste"), false, [&] { QFile::remove(vanishing); }},
         {big, QStringLiteral("il file supera il limite di 256 MiB"), true, {}},
+        // Refused before they are opened: opening a pipe to read waits for a writer.
+        {fifo(), QStringLiteral("è una pipe (FIFO), non un file normale"), false, {}},
+        {socketFile(), QStringLiteral("è un socket, non un file normale"), false, {}},
+        {QStringLiteral("/dev/zero"),
+         QStringLiteral("è un dispositivo, non un file normale"),
+         false,
+         {}},
     };
     for (const auto& c : cases) {
         messages.clear();
@@ -223,6 +264,49 @@ TEST_F(MenuTest, BadFilesAreReportedAndThePaneKept) {
     }
 }
 
+TEST_F(MenuTest, GivingUpALoadKeepsThePane) {
+    form->RichTextBox1()->setText("documento");
+    answer = file("big.txt", QByteArray(9 << 20, 'x'));
+    LongWork::setDelay(0);
+    QTimer giveUp;
+    QObject::connect(&giveUp, &QTimer::timeout, [this] {
+        if (auto* progress = form->findChild<QProgressDialog*>())
+            progress->cancel();
+    });
+    giveUp.start(0);
+    action("docdacrypt")->trigger();
+    LongWork::setDelay(500);
+    EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray("documento"));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(MenuTest, TheRealChoosersSpeakItalian) {
+    CommonDialog::setScript({});
+    QStringList seen;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen << dialog->windowTitle();
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            seen << label->text();
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+            seen << button->text();
+        dialog->reject();
+    });
+    look.start(10);
+    action("docdacrypt")->trigger();
+    action("pubkey")->trigger();
+    for (const char* english :
+         {"Open", "Save As", "Look in:", "Files of type:", "Cancel", "&Open", "&Save"})
+        EXPECT_FALSE(seen.contains(QString::fromLatin1(english))) << english;
+    for (const char* italian : {"Apri", "Salva come", "Cerca in:", "File di tipo:", "Annulla"})
+        EXPECT_TRUE(seen.contains(QString::fromUtf8(italian))) << italian << "\n"
+                                                               << seen.join(u'|').toStdString();
+    EXPECT_TRUE(messages.isEmpty());
+}
+
 TEST_F(MenuTest, SaveCommandsWriteTheirPaneExactly) {
     QByteArray cipher;
     for (int b = 1; b < 256; ++b)
@@ -235,30 +319,78 @@ TEST_F(MenuTest, SaveCommandsWriteTheirPaneExactly) {
         QString said;
     } commands[] = {
         {"pubkey", QStringLiteral("Documento chiave pubblica (*.txt) (*.txt)"), false,
-         QStringLiteral("La chiave pubblica è stata salvata con successo")},
+         QStringLiteral("La chiave pubblica è stata salvata con successo nel file \"%1\".")},
         {"docdacriptare", QStringLiteral("Documenti da criptare (*.txt) (*.txt)"), true,
-         QStringLiteral("Il documento da criptare è stato salvato con successo")},
+         QStringLiteral("Il documento da criptare è stato salvato con successo nel file \"%1\".")},
         {"docriptato", QStringLiteral("Documenti criptati da Vemo (*.txt) (*.txt)"), true,
-         QStringLiteral("Il documento criptato è stato salvato con successo")},
+         QStringLiteral("Il documento criptato è stato salvato con successo nel file \"%1\".")},
     };
     int n = 0;
     for (const auto& c : commands) {
         messages.clear();
         form->RichTextBox1()->setText(cipher);
         form->RichTextBox2()->setText("la chiave");
+        // A name without an extension is kept as typed.
         answer = dir.filePath(QStringLiteral("saved%1").arg(n++));
         action(c.entry)->trigger();
         EXPECT_EQ(showings.back().mode, CommonDialog::Mode::Save);
         EXPECT_EQ(showings.back().filter, c.filter);
-        EXPECT_EQ(messages, QStringList{c.said});
-        const QByteArray written = read(answer + QStringLiteral(".txt"));
+        EXPECT_EQ(messages, QStringList{c.said.arg(answer)});
+        const QByteArray written = read(answer);
         EXPECT_EQ(written, c.fromDocument ? cipher : QByteArray("la chiave"));
 
         // What was saved loads back byte for byte.
-        answer += QStringLiteral(".txt");
         action(c.fromDocument ? "doccrypt" : "loadpubkey")->trigger();
         EXPECT_EQ((c.fromDocument ? form->RichTextBox1() : form->RichTextBox2())->Text(), written);
     }
+}
+
+TEST_F(MenuTest, EachSaveProposesItsOwnNameAndAsksBeforeReplacing) {
+    const QString letter = file("lettera.txt", "cara Anna");
+    answer = letter;
+    action("docdacrypt")->trigger();
+    form->RichTextBox2()->setText("la chiave");
+    const struct {
+        const char* entry;
+        const char* proposed;
+    } commands[] = {{"pubkey", "chiave pubblica.txt"},
+                    {"docdacriptare", "documento da criptare.txt"},
+                    {"docriptato", "documento criptato.txt"}};
+    for (const auto& c : commands) {
+        showings.clear();
+        answer.clear();
+        action(c.entry)->trigger();
+        ASSERT_EQ(showings.size(), 1u);
+        // In the folder used last, never the file loaded last.
+        EXPECT_EQ(showings[0].startName, dir.filePath(QString::fromUtf8(c.proposed)));
+    }
+
+    // The key chosen over the letter: a no keeps the letter and brings the chooser back.
+    using Mode = CommonDialog::Mode;
+    showings.clear();
+    messages.clear();
+    answer = letter;
+    replace = false;
+    action("pubkey")->trigger();
+    ASSERT_EQ(showings.size(), 3u);
+    EXPECT_EQ(showings[1].mode, Mode::Replace);
+    EXPECT_EQ(showings[1].startName, letter);
+    EXPECT_EQ(showings[2].mode, Mode::Save);
+    EXPECT_EQ(read(letter), QByteArray("cara Anna"));
+    EXPECT_TRUE(messages.isEmpty());
+
+    // A yes replaces it, and the command proposes that file next time.
+    answer = letter;
+    replace = true;
+    action("pubkey")->trigger();
+    EXPECT_EQ(read(letter), QByteArray("la chiave"));
+    EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray("cara Anna"));
+    showings.clear();
+    answer.clear();
+    action("pubkey")->trigger();
+    EXPECT_EQ(showings[0].startName, letter);
+    EXPECT_EQ(CommonDialog::kReplaceQuestion.arg(letter),
+              QStringLiteral("Il file \"%1\" esiste già.\nVuoi sostituirlo?").arg(letter));
 }
 
 TEST_F(MenuTest, KeySavingClosesTheFileSlotFirst) {
@@ -276,18 +408,37 @@ TEST_F(MenuTest, SaveFailuresNameTheFileAndKeepTheOldOne) {
     // A full disk: a name that leads to /dev/full.
     const QString full = dir.filePath(QStringLiteral("full.txt"));
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), full));
-    const QString targets[] = {QStringLiteral("/proc/vemo.txt"),
-                               QStringLiteral("/proc/version.txt"), full};
+    const struct {
+        QString path;
+        QString reason;
+    } targets[] = {
+        {QStringLiteral("/proc/vemo.txt"), {}},
+        {QStringLiteral("/proc/version.txt"), {}},
+        {full, QStringLiteral("il disco è pieno")},
+        // Opening a pipe to write waits for a reader: it must fail at once instead.
+        {fifo(), QStringLiteral("nessun programma sta leggendo dalla pipe")},
+        {socketFile(), QStringLiteral("è un socket, non un file normale")},
+        {dir.filePath(QStringLiteral("manca/doc.txt")), QStringLiteral("la cartella non esiste")},
+        {dir.filePath(QString(300, u'n')), QStringLiteral("il nome del file è troppo lungo")},
+    };
     form->RichTextBox1()->setText(QByteArray(100000, 'x'));
-    for (const QString& target : targets) {
+    form->RichTextBox2()->setText("chiave");
+    for (const auto& target : targets) {
         messages.clear();
-        answer = target;
+        answer = target.path;
         action("docdacriptare")->trigger();
         ASSERT_EQ(messages.size(), 1);
-        EXPECT_TRUE(
-            messages[0].startsWith(QStringLiteral("Impossibile salvare il file \"") + target))
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Impossibile salvare il file \"") +
+                                           target.path + QStringLiteral("\": ") + target.reason))
             << messages[0].toStdString();
+        EXPECT_FALSE(messages[0].contains(QStringLiteral("Unknown")));
+        EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray(100000, 'x'));
+        EXPECT_EQ(form->RichTextBox2()->Text(), QByteArray("chiave"));
     }
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".vemo")),
+        QStringList())
+        << "no temporary file is left behind";
     // A character that cannot be saved is reported before any file is chosen.
     messages.clear();
     showings.clear();

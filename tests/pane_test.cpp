@@ -1,7 +1,7 @@
 #include "Errors.h"
 #include "PaneText.h"
 #include "RichTextBox.h"
-#include "SaveText.h"
+#include "TextFile.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -200,7 +200,7 @@ TEST_F(PaneTest, LoadFileReadsBytesExactly) {
     };
     for (const auto& f : files) {
         const QString path = dir.filePath(QString::fromLatin1(f.name));
-        SaveText::save(path, f.content);
+        TextFile::save(path, f.content);
         pane.setText("previous");
         pane.LoadFile(path, RichTextBox::kPlainText);
         EXPECT_EQ(pane.Text(), f.content) << f.name;
@@ -216,7 +216,7 @@ TEST_F(PaneTest, LoadFileFailuresKeepTheContent) {
         ASSERT_TRUE(f.resize(RichTextBox::kMaxFileSize + 1));
     }
     const QString ok = dir.filePath(QStringLiteral("ok.txt"));
-    SaveText::save(ok, "ok");
+    TextFile::save(ok, "ok");
     const struct {
         QString path;
         int type;
@@ -245,7 +245,7 @@ TEST_F(PaneTest, UnreadableFileIsReported) {
         GTEST_SKIP() << "root reads every file";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("secret.txt"));
-    SaveText::save(path, "secret");
+    TextFile::save(path, "secret");
     QFile::setPermissions(path, QFileDevice::WriteOwner);
     pane.setText("kept");
     EXPECT_THROW(pane.LoadFile(path, 1), FileError);

@@ -100,7 +100,7 @@ TEST_F(ShellTest, GuardTurnsEscapingErrorsIntoItalianMessages) {
     } cases[] = {
         {[] {
              throw FileError(FileError::Action::Open, QStringLiteral("/x/y.txt"),
-                             QStringLiteral("il file non esiste"));
+                             FileError::Reason::NotFound);
          },
          QStringLiteral("Impossibile aprire il file \"/x/y.txt\": il file non esiste.")},
         {[] { throw std::runtime_error("boom"); },

@@ -1,7 +1,12 @@
 #include "CommonDialog.h"
 
+#include "AppInfo.h"
+
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 
 namespace {
@@ -12,6 +17,9 @@ CommonDialog::Script& script() {
 }
 
 } // namespace
+
+const QString CommonDialog::kReplaceQuestion =
+    QStringLiteral("Il file \"%1\" esiste già.\nVuoi sostituirlo?");
 
 CommonDialog::CommonDialog(QWidget* parent)
     : QObject(parent)
@@ -33,21 +41,43 @@ QString CommonDialog::toQtFilter(const QString& windowsFilter) {
 }
 
 void CommonDialog::ShowOpen() {
-    m_fileName = show(Mode::Open);
+    m_fileName = show(Mode::Open, m_lastChosen);
 }
 
-void CommonDialog::ShowSave() {
-    QString name = show(Mode::Save);
-    if (!name.isEmpty() && !m_defaultExt.isEmpty() && QFileInfo(name).suffix().isEmpty())
-        name += QLatin1Char('.') + m_defaultExt;
+void CommonDialog::ShowSave(const QString& proposedName) {
+    QString start = proposedName;
+    if (QFileInfo(start).isRelative()) {
+        const QString folder =
+            m_lastChosen.isEmpty() ? QDir::homePath() : QFileInfo(m_lastChosen).absolutePath();
+        start = QDir(folder).filePath(start);
+    }
+    QString name;
+    do {
+        name = show(Mode::Save, start);
+        start = name;
+    } while (!name.isEmpty() && QFileInfo::exists(name) && !confirmReplace(name));
     m_fileName = name;
 }
 
-QString CommonDialog::show(Mode mode) {
+bool CommonDialog::confirmReplace(const QString& path) {
+    if (script())
+        return !script()(Mode::Replace, QString(), path).isEmpty();
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title),
+                    kReplaceQuestion.arg(QDir::toNativeSeparators(path)), QMessageBox::NoButton,
+                    m_parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Sì"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+QString CommonDialog::show(Mode mode, const QString& startName) {
     const QString qtFilter = toQtFilter(m_filter);
     QString chosen;
     if (script()) {
-        chosen = script()(mode, qtFilter, m_lastChosen);
+        chosen = script()(mode, qtFilter, startName);
     } else {
         QFileDialog dialog(m_parent);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -57,13 +87,14 @@ QString CommonDialog::show(Mode mode) {
         if (mode == Mode::Save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
-            dialog.setDefaultSuffix(m_defaultExt);
+            // Asked by ourselves, in the same words whoever asks.
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
         } else {
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
         }
-        if (!m_lastChosen.isEmpty())
-            dialog.selectFile(m_lastChosen);
+        if (!startName.isEmpty())
+            dialog.selectFile(startName);
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().constFirst();
     }

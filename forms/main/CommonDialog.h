@@ -13,8 +13,10 @@ class CommonDialog : public QObject {
     Q_OBJECT
 
 public:
-    enum class Mode { Open, Save };
+    // Replace is the question asked before an existing file is saved over.
+    enum class Mode { Open, Save, Replace };
     // Answers a showing instead of a real dialog: the chosen path, or empty for a cancel.
+    // For Replace, `startName` is the existing file and a non-empty answer means yes.
     using Script =
         std::function<QString(Mode mode, const QString& qtFilter, const QString& startName)>;
 
@@ -22,28 +24,29 @@ public:
 
     QString Filter() const { return m_filter; }
     void setFilter(const QString& filter) { m_filter = filter; }
-    // Appended with a dot to a name chosen for saving that has no extension.
-    QString DefaultExt() const { return m_defaultExt; }
-    void setDefaultExt(const QString& ext) { m_defaultExt = ext; }
     // The full path chosen at the last showing; empty when it was cancelled.
     QString FileName() const { return m_fileName; }
 
+    // Starts from the name chosen last.
     void ShowOpen();
-    // Asks before overwriting an existing file.
-    void ShowSave();
+    // Starts from `proposedName`, taken in the folder used last when it has no folder of
+    // its own. A name is kept exactly as typed; an existing file is replaced only when
+    // the user says so.
+    void ShowSave(const QString& proposedName);
 
     // "Documenti (*.txt) |*.txt" becomes a Qt filter whose shown text is the description
     // exactly as given.
     static QString toQtFilter(const QString& windowsFilter);
 
+    static const QString kReplaceQuestion;
     static void setScript(Script script);
 
 private:
-    QString show(Mode mode);
+    QString show(Mode mode, const QString& startName);
+    bool confirmReplace(const QString& path);
 
     QWidget* m_parent;
     QString m_filter;
-    QString m_defaultExt;
     QString m_fileName;
     QString m_lastChosen;
 };

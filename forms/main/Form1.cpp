@@ -6,13 +6,16 @@
 #include "Crypt.h"
 #include "Errors.h"
 #include "Form2.h"
+#include "LongWork.h"
+#include "PrintQueue.h"
 #include "RichTextBox.h"
-#include "SaveText.h"
 #include "Shell.h"
+#include "TextFile.h"
 #include "Windows.h"
 #include "frmAbout.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMenu>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -30,13 +33,8 @@ Form1::PrinterProvider& printerProvider() {
     return provider;
 }
 
-std::unique_ptr<QPrinter> defaultPrinter() {
-    if (printerProvider())
-        return printerProvider()();
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        return nullptr;
-    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
 }
 
 } // namespace
@@ -133,18 +131,29 @@ void Form1::Form_Load() {}
 
 void Form1::Command1_Click() {
     const bool encrypting = ui->Command1->text() == QLatin1String("Cripta");
-    const QByteArray document = ui->RichTextBox1->Text();
-    const QByteArray key = ui->RichTextBox2->Text();
-    std::string result;
-    try {
-        result = Crypt::CryptText(std::string_view(document.constData(), document.size()),
-                                  std::string_view(key.constData(), key.size()));
-    } catch (const std::invalid_argument&) {
-        Shell::MsgBox(kKeyNeeded);
-        return;
+    bool keyMissing = false;
+    {
+        const LongWork work(this,
+                            encrypting ? QStringLiteral("Cifratura del documento in corso…")
+                                       : QStringLiteral("Decifratura del documento in corso…"),
+                            false);
+        const QByteArray document = ui->RichTextBox1->Text();
+        const QByteArray key = ui->RichTextBox2->Text();
+        std::string result;
+        try {
+            result = Crypt::CryptText(std::string_view(document.constData(), document.size()),
+                                      std::string_view(key.constData(), key.size()));
+        } catch (const std::invalid_argument&) {
+            keyMissing = true;
+        }
+        if (!keyMissing) {
+            ui->Command1->setText(encrypting ? QStringLiteral("Decripta")
+                                             : QStringLiteral("Cripta"));
+            ui->RichTextBox1->setText(QByteArray(result.data(), qsizetype(result.size())));
+        }
     }
-    ui->Command1->setText(encrypting ? QStringLiteral("Decripta") : QStringLiteral("Cripta"));
-    ui->RichTextBox1->setText(QByteArray(result.data(), qsizetype(result.size())));
+    if (keyMissing)
+        Shell::MsgBox(kKeyNeeded);
 }
 
 void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& message) {
@@ -154,8 +163,14 @@ void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& me
     const QString name = m_commonDialog1->FileName();
     if (name.isEmpty())
         return;
-    Shell::fileSlot1().openForReading(name);
-    pane->LoadFile(name, RichTextBox::kPlainText);
+    {
+        LongWork work(this, QStringLiteral("Caricamento di \"%1\" in corso…").arg(shown(name)),
+                      true);
+        Shell::fileSlot1().openForReading(name);
+        // Given up: the pane keeps what it had.
+        if (!pane->LoadFile(name, RichTextBox::kPlainText, work.progress()))
+            return;
+    }
     if (!message.isEmpty())
         Shell::MsgBox(message);
 }
@@ -174,41 +189,66 @@ void Form1::doccrypt_Click() {
     loadInto(ui->RichTextBox1, kCryptedFilter, QString());
 }
 
-void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& message) {
+void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& proposal,
+                     const QString& message, QString& saved) {
     // Read first: a character that cannot be saved is reported before a file is chosen.
-    const QByteArray bytes = pane->Text();
+    QByteArray bytes;
+    {
+        const LongWork work(this, QStringLiteral("Preparazione del testo in corso…"), false);
+        bytes = pane->Text();
+    }
     m_commonDialog1->setFilter(filter);
-    m_commonDialog1->setDefaultExt(QStringLiteral("txt"));
-    m_commonDialog1->ShowSave();
+    m_commonDialog1->ShowSave(saved.isEmpty() ? proposal : saved);
     const QString name = m_commonDialog1->FileName();
     if (name.isEmpty())
         return;
-    SaveText::save(name, bytes);
-    Shell::MsgBox(message);
+    {
+        LongWork work(this, QStringLiteral("Salvataggio di \"%1\" in corso…").arg(shown(name)),
+                      true);
+        // Given up: the file that was there is left as it was.
+        if (!TextFile::save(name, bytes, work.progress()))
+            return;
+    }
+    saved = name;
+    Shell::MsgBox(message.arg(shown(name)));
 }
 
 void Form1::pubkey_Click() {
     Shell::fileSlot1().close();
-    saveFrom(ui->RichTextBox2, kKeyFilter,
-             QStringLiteral("La chiave pubblica è stata salvata con successo"));
+    saveFrom(ui->RichTextBox2, kKeyFilter, QStringLiteral("chiave pubblica.txt"),
+             QStringLiteral("La chiave pubblica è stata salvata con successo nel file \"%1\"."),
+             m_savedKey);
 }
 
 void Form1::docdacriptare_Click() {
-    saveFrom(ui->RichTextBox1, kPlainFilter,
-             QStringLiteral("Il documento da criptare è stato salvato con successo"));
+    saveFrom(
+        ui->RichTextBox1, kPlainFilter, QStringLiteral("documento da criptare.txt"),
+        QStringLiteral("Il documento da criptare è stato salvato con successo nel file \"%1\"."),
+        m_savedPlain);
 }
 
 void Form1::docriptato_Click() {
-    saveFrom(ui->RichTextBox1, kCryptedFilter,
-             QStringLiteral("Il documento criptato è stato salvato con successo"));
+    saveFrom(ui->RichTextBox1, kCryptedFilter, QStringLiteral("documento criptato.txt"),
+             QStringLiteral("Il documento criptato è stato salvato con successo nel file \"%1\"."),
+             m_savedCrypted);
 }
 
 void Form1::printPane(RichTextBox* pane) {
-    const std::unique_ptr<QPrinter> printer = defaultPrinter();
-    if (!printer)
-        throw PrinterError(QStringLiteral("Impossibile stampare: nel sistema non è installata "
-                                          "nessuna stampante predefinita."));
-    pane->SelPrint(printer.get());
+    if (printerProvider()) {
+        const std::unique_ptr<QPrinter> printer = printerProvider()();
+        if (!printer)
+            throw PrinterError(PrintQueue::noDefaultPrinter());
+        pane->SelPrint(printer.get());
+        return;
+    }
+    const PrintQueue::Queue queue = PrintQueue::defaultQueue();
+    // A job the queue would refuse is not sent: the service would only drop it.
+    if (!queue.accepting)
+        throw PrinterError(PrintQueue::refused(queue.name));
+    QPrinter printer(QPrinterInfo::printerInfo(queue.name), QPrinter::HighResolution);
+    pane->SelPrint(&printer);
+    if (queue.paused)
+        Shell::MsgBox(PrintQueue::waitsInPausedQueue(queue.name));
 }
 
 void Form1::printcrdecr_Click() {

@@ -43,8 +43,8 @@ public:
     RichTextBox* RichTextBox2() const;
     CommonDialog* CommonDialog1() const { return m_commonDialog1; }
 
-    // The printer the print commands use; by default the system's default printer.
-    // Returns nullptr when there is none.
+    // Tests give the print commands a printer of their own instead of the system's
+    // default print queue; nullptr stands for no default printer.
     using PrinterProvider = std::function<std::unique_ptr<QPrinter>()>;
     static void setPrinterProvider(PrinterProvider provider);
 
@@ -54,9 +54,14 @@ public:
 private:
     void applySystemColours();
     void loadInto(RichTextBox* pane, const QString& filter, const QString& message);
-    void saveFrom(RichTextBox* pane, const QString& filter, const QString& message);
+    // `saved` is where this save command saved last, which it proposes next time.
+    void saveFrom(RichTextBox* pane, const QString& filter, const QString& proposal,
+                  const QString& message, QString& saved);
     void printPane(RichTextBox* pane);
 
     std::unique_ptr<Ui::Form1> ui;
     CommonDialog* m_commonDialog1;
+    QString m_savedKey;
+    QString m_savedPlain;
+    QString m_savedCrypted;
 };

@@ -1,0 +1,70 @@
+#include "LongWork.h"
+
+#include "AppInfo.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+
+namespace {
+
+int& delay() {
+    static int milliseconds = 500;
+    return milliseconds;
+}
+
+} // namespace
+
+LongWork::LongWork(QWidget* parent, const QString& label, bool cancellable)
+    : m_parent(parent)
+    , m_label(label)
+    , m_cancellable(cancellable) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Shows the pointer now and repaints what a closed dialog uncovered; the user's
+    // clicks and keys wait until the work is done.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_clock.start();
+}
+
+LongWork::~LongWork() {
+    delete m_dialog.data();
+    QApplication::restoreOverrideCursor();
+}
+
+void LongWork::setDelay(int milliseconds) {
+    delay() = milliseconds;
+}
+
+void LongWork::setLabel(const QString& label) {
+    m_label = label;
+    if (m_dialog)
+        m_dialog->setLabelText(label);
+    step(0, 0);
+}
+
+bool LongWork::step(qint64 done, qint64 total) {
+    const qint64 now = m_clock.elapsed();
+    if (now < delay() || (m_dialog && now - m_lastStep < 40 && done < total))
+        return !(m_dialog && m_dialog->wasCanceled());
+    m_lastStep = now;
+    if (!m_dialog) {
+        m_dialog = new QProgressDialog(m_label, QString(), 0, 1000, m_parent);
+        if (m_cancellable)
+            m_dialog->setCancelButtonText(QStringLiteral("Annulla"));
+        m_dialog->setWindowTitle(QString::fromLatin1(AppInfo::Title));
+        m_dialog->setWindowModality(Qt::ApplicationModal);
+        m_dialog->setMinimumDuration(0);
+        m_dialog->setAutoReset(false);
+        m_dialog->setAutoClose(false);
+        m_dialog->show();
+    }
+    // No total: a moving bar without a share.
+    if (total <= 0)
+        m_dialog->setRange(0, 0);
+    else {
+        m_dialog->setRange(0, 1000);
+        m_dialog->setValue(int(done * 1000 / total));
+    }
+    // The window is modal: only its own button takes the user's clicks meanwhile.
+    QCoreApplication::processEvents();
+    return !m_dialog->wasCanceled();
+}
