@@ -56,14 +56,51 @@ void RichTextBox::setText(const QByteArray& text) {
     m_textValid = true;
 }
 
+bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& progress) {
+    // The old bytes go first: a large document is not held twice.
+    m_text = text;
+    m_lineEnding = PaneText::detectLineEnding(text);
+    const QString display = PaneText::toDisplay(text, m_lineEnding);
+    QTextDocument* doc = document();
+    doc->setUndoRedoEnabled(false);
+    doc->clear();
+    // In slices, so that the window can paint and show progress between them.
+    constexpr qsizetype kSlice = qsizetype(4) << 20;
+    QTextCursor cursor(doc);
+    bool whole = true;
+    for (qsizetype done = 0; done < display.size() && whole;) {
+        const qsizetype n = std::min(kSlice, display.size() - done);
+        cursor.insertText(display.sliced(done, n));
+        done += n;
+        whole = progress(done, display.size());
+    }
+    doc->setUndoRedoEnabled(true);
+    moveCursor(QTextCursor::Start);
+    m_textValid = whole;
+    return whole;
+}
+
 bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progress& progress) {
     if (type != kPlainText)
         throw FileError(FileError::Action::Read, path, FileError::Reason::Unsupported);
-    const std::optional<QByteArray> data = TextFile::read(path, kMaxFileSize, progress);
+    if (!progress) {
+        setText(*TextFile::read(path, kMaxFileSize));
+        return true;
+    }
+    // Reading is the first tenth of the work, showing the text the rest.
+    const auto share = [&progress](qint64 from, qint64 part) {
+        return [&progress, from, part](qint64 done, qint64 total) {
+            return progress(from + (total > 0 ? done * part / total : part), 1000);
+        };
+    };
+    const std::optional<QByteArray> data = TextFile::read(path, kMaxFileSize, share(0, 100));
     if (!data)
         return false;
-    setText(*data);
-    return true;
+    const QByteArray previous = Text();
+    if (setText(*data, share(100, 900)))
+        return true;
+    setText(previous);
+    return false;
 }
 
 void RichTextBox::SelPrint(QPrinter* printer) {

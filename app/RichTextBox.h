@@ -25,6 +25,9 @@ public:
     // Windows-1252 cannot hold.
     QByteArray Text() const;
     void setText(const QByteArray& text);
+    // The same in slices, calling `progress` between them so that the window can paint.
+    // When it gives up, the pane holds only part of the text and false is returned.
+    bool setText(const QByteArray& text, const TextFile::Progress& progress);
 
     // Replaces the whole content with the file's bytes. Only plain text (type 1) is
     // supported. Throws FileError and leaves the content as it was on any failure; returns

@@ -55,7 +55,7 @@ void CommonDialog::ShowSave(const QString& proposedName) {
     do {
         name = show(Mode::Save, start);
         start = name;
-    } while (!name.isEmpty() && QFileInfo::exists(name) && !confirmReplace(name));
+    } while (!name.isEmpty() && QFileInfo(name).isFile() && !confirmReplace(name));
     m_fileName = name;
 }
 

@@ -133,23 +133,26 @@ void Form1::Command1_Click() {
     const bool encrypting = ui->Command1->text() == QLatin1String("Cripta");
     bool keyMissing = false;
     {
-        const LongWork work(this,
-                            encrypting ? QStringLiteral("Cifratura del documento in corso…")
-                                       : QStringLiteral("Decifratura del documento in corso…"),
-                            false);
-        const QByteArray document = ui->RichTextBox1->Text();
-        const QByteArray key = ui->RichTextBox2->Text();
-        std::string result;
-        try {
-            result = Crypt::CryptText(std::string_view(document.constData(), document.size()),
-                                      std::string_view(key.constData(), key.size()));
-        } catch (const std::invalid_argument&) {
-            keyMissing = true;
+        LongWork work(this,
+                      encrypting ? QStringLiteral("Cifratura del documento in corso…")
+                                 : QStringLiteral("Decifratura del documento in corso…"),
+                      false);
+        QByteArray result;
+        {
+            const QByteArray document = ui->RichTextBox1->Text();
+            const QByteArray key = ui->RichTextBox2->Text();
+            result.resize(document.size());
+            try {
+                Crypt::CryptInto(std::string_view(document.constData(), document.size()),
+                                 std::string_view(key.constData(), key.size()), result.data());
+            } catch (const std::invalid_argument&) {
+                keyMissing = true;
+            }
         }
         if (!keyMissing) {
             ui->Command1->setText(encrypting ? QStringLiteral("Decripta")
                                              : QStringLiteral("Cripta"));
-            ui->RichTextBox1->setText(QByteArray(result.data(), qsizetype(result.size())));
+            ui->RichTextBox1->setText(result, work.progress());
         }
     }
     if (keyMissing)

@@ -44,7 +44,7 @@ void LongWork::setLabel(const QString& label) {
 bool LongWork::step(qint64 done, qint64 total) {
     const qint64 now = m_clock.elapsed();
     if (now < delay() || (m_dialog && now - m_lastStep < 40 && done < total))
-        return !(m_dialog && m_dialog->wasCanceled());
+        return !(m_cancellable && m_dialog && m_dialog->wasCanceled());
     m_lastStep = now;
     if (!m_dialog) {
         m_dialog = new QProgressDialog(m_label, QString(), 0, 1000, m_parent);
@@ -66,5 +66,5 @@ bool LongWork::step(qint64 done, qint64 total) {
     }
     // The window is modal: only its own button takes the user's clicks meanwhile.
     QCoreApplication::processEvents();
-    return !m_dialog->wasCanceled();
+    return !(m_cancellable && m_dialog->wasCanceled());
 }

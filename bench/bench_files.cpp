@@ -1,0 +1,149 @@
+// Loading a 100 MiB document and pressing Cripta on it, against a bare QPlainTextEdit
+// given the same text with setPlainText in the same run. Also the peak memory of each,
+// as a multiple of the document's size. Offscreen.
+
+#include "Form1.h"
+#include "RatioReport.h"
+#include "RichTextBox.h"
+#include "TextFile.h"
+#include "Windows.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+constexpr qsizetype kSize = qsizetype(100) << 20;
+
+// Italian-looking prose in lines of at most 80 characters.
+const QByteArray& prose() {
+    static const QByteArray text = [] {
+        static const char* words[] = {"il",    "documento", "chiave", "criptare", "testo",
+                                      "della", "parola",    "prima",  "di",       "\xe8"};
+        std::mt19937 rng(80);
+        std::uniform_int_distribution<std::size_t> pick(0, std::size(words) - 1);
+        QByteArray out;
+        out.reserve(kSize + 100);
+        qsizetype line = 0;
+        while (out.size() < kSize) {
+            const QByteArray w(words[pick(rng)]);
+            if (line + w.size() + 1 > 80) {
+                out += '\n';
+                line = 0;
+            } else if (line > 0) {
+                out += ' ';
+                ++line;
+            }
+            out += w;
+            line += w.size();
+        }
+        out.truncate(kSize);
+        return out;
+    }();
+    return text;
+}
+
+// The peak resident size starts again from the present one.
+void resetPeak() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+qint64 statusKiB(const char* field) {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+qint64& idleKiB() {
+    static qint64 kib = 0;
+    return kib;
+}
+
+// Runs `work` once per iteration. Reports the program's peak memory since the benchmark
+// began, set-up included, over what the program took before any document existed.
+template <typename Work> void measure(benchmark::State& state, Work&& work) {
+    for (auto _ : state)
+        work();
+    state.counters["peak_x_size"] = double(statusKiB("VmHWM:") - idleKiB()) * 1024 / double(kSize);
+}
+
+template <typename W> void prepare(W& w) {
+    w.resize(281, 433);
+    w.show();
+    QCoreApplication::processEvents();
+}
+
+void BM_baseline_setPlainText(benchmark::State& state) {
+    resetPeak();
+    const QString text = QString::fromLatin1(prose());
+    QPlainTextEdit edit;
+    prepare(edit);
+    measure(state, [&] {
+        edit.setPlainText(text);
+        edit.repaint();
+    });
+}
+
+void BM_load(benchmark::State& state) {
+    resetPeak();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("doc.txt"));
+    TextFile::save(path, prose());
+    RichTextBox pane;
+    prepare(pane);
+    measure(state, [&] {
+        pane.LoadFile(path, RichTextBox::kPlainText);
+        pane.repaint();
+    });
+}
+
+void BM_cripta(benchmark::State& state) {
+    resetPeak();
+    Form1* form = Windows::form1().show();
+    form->RichTextBox2()->setText("chiave segreta");
+    form->RichTextBox1()->setText(prose());
+    auto* button = form->findChild<QPushButton*>(QStringLiteral("Command1"));
+    QCoreApplication::processEvents();
+    measure(state, [&] {
+        button->click();
+        form->RichTextBox1()->repaint();
+    });
+    Windows::form1().discard();
+}
+
+} // namespace
+
+BENCHMARK(BM_baseline_setPlainText)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_load)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_cripta)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    Windows::installFontSubstitutions();
+    // The benchmark's own copy of the text is not the program's.
+    prose();
+    idleKiB() = statusKiB("VmRSS:");
+    const std::string base = "BM_baseline_setPlainText/iterations:2";
+    return runWithRatios(argc, argv,
+                         {
+                             {"Load 100 MiB + first paint, time vs baseline",
+                              "BM_load/iterations:2", base, 1.3, false},
+                             {"Cripta on 100 MiB (read, transform, write, first paint) vs "
+                              "baseline",
+                              "BM_cripta/iterations:2", base, 1.5, false},
+                         });
+}
