@@ -25,6 +25,23 @@ QString printerName(const QPrinter* printer) {
     return printer->printerName();
 }
 
+// Where a slice of `text` from `from` ends: after a line ending where one is near, so
+// that the slices show as the whole text would; never between the CR and LF of one.
+qsizetype sliceEnd(QByteArrayView text, qsizetype from, PaneText::LineEnding ending) {
+    constexpr qsizetype kSlice = qsizetype(4) << 20;
+    constexpr qsizetype kLook = qsizetype(64) << 10;
+    qsizetype end = from + kSlice;
+    if (end >= text.size())
+        return text.size();
+    const char eol = ending == PaneText::LineEnding::Cr ? '\r' : '\n';
+    const qsizetype hit = text.sliced(end, std::min(kLook, text.size() - end)).indexOf(eol);
+    if (hit >= 0)
+        return end + hit + 1;
+    if (text[end - 1] == '\r' && text[end] == '\n')
+        ++end;
+    return end;
+}
+
 } // namespace
 
 RichTextBox::RichTextBox(QWidget* parent)
@@ -50,31 +67,28 @@ QByteArray RichTextBox::Text() const {
 }
 
 void RichTextBox::setText(const QByteArray& text) {
-    m_lineEnding = PaneText::detectLineEnding(text);
-    setPlainText(PaneText::toDisplay(text, m_lineEnding));
-    m_text = text;
-    m_textValid = true;
+    setText(text, [](qint64, qint64) { return true; });
 }
 
 bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& progress) {
-    // The old bytes go first: a large document is not held twice.
+    // The old bytes and the old document go first: a large text is not held twice.
     m_text = text;
     m_lineEnding = PaneText::detectLineEnding(text);
-    const QString display = PaneText::toDisplay(text, m_lineEnding);
     QTextDocument* doc = document();
     doc->setUndoRedoEnabled(false);
     doc->clear();
     // In slices, so that the window can paint and show progress between them.
-    constexpr qsizetype kSlice = qsizetype(4) << 20;
     QTextCursor cursor(doc);
     bool whole = true;
-    for (qsizetype done = 0; done < display.size() && whole;) {
-        const qsizetype n = std::min(kSlice, display.size() - done);
-        cursor.insertText(display.sliced(done, n));
-        done += n;
-        whole = progress(done, display.size());
+    for (qsizetype done = 0; done < text.size() && whole;) {
+        const qsizetype end = sliceEnd(text, done, m_lineEnding);
+        cursor.insertText(
+            PaneText::toDisplay(QByteArrayView(text).sliced(done, end - done), m_lineEnding));
+        done = end;
+        whole = progress(done, text.size());
     }
     doc->setUndoRedoEnabled(true);
+    doc->setModified(false);
     moveCursor(QTextCursor::Start);
     m_textValid = whole;
     return whole;
@@ -83,14 +97,10 @@ bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& prog
 bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progress& progress) {
     if (type != kPlainText)
         throw FileError(FileError::Action::Read, path, FileError::Reason::Unsupported);
-    if (!progress) {
-        setText(*TextFile::read(path, kMaxFileSize));
-        return true;
-    }
     // Reading is the first tenth of the work, showing the text the rest.
     const auto share = [&progress](qint64 from, qint64 part) {
         return [&progress, from, part](qint64 done, qint64 total) {
-            return progress(from + (total > 0 ? done * part / total : part), 1000);
+            return !progress || progress(from + (total > 0 ? done * part / total : part), 1000);
         };
     };
     const std::optional<QByteArray> data = TextFile::read(path, kMaxFileSize, share(0, 100));
