@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -84,41 +87,58 @@ void setExitHook(std::function<void()> hook) {
     exitHook() = std::move(hook);
 }
 
-// Notices a window being closed, so that the slot counts it closed at once even though
-// the widget itself goes away only when the event loop next runs.
-class WindowSlotBase::CloseWatcher : public QObject {
-public:
-    explicit CloseWatcher(WindowSlotBase* slot)
-        : m_slot(slot) {}
+namespace {
 
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Close && watched == m_slot->m_window) {
-            m_slot->m_window.clear();
-            watched->removeEventFilter(this);
-            // The program lives while one of its windows is visible; the check waits until
-            // the closing window has gone from the screen.
-            QTimer::singleShot(0, qApp, [] {
-                const auto& all = allSlots();
-                if (std::none_of(all.begin(), all.end(),
-                                 [](const WindowSlotBase* s) { return s->isVisible(); }))
-                    QCoreApplication::exit(0);
-            });
+// The keys as the original platform has them, for every window of the program.
+class KeyboardRules : public QObject {
+public:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !target->isWidgetType())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        auto* widget = static_cast<QWidget*>(target);
+
+        // Enter clicks the push button that has the focus, default button or not.
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            modifiers == Qt::NoModifier) {
+            if (auto* button = qobject_cast<QPushButton*>(widget)) {
+                if (!key->isAutoRepeat())
+                    button->click();
+                return true;
+            }
         }
+        // Tab moves the focus; Ctrl+Tab types a tab in a text pane.
+        if (key->key() == Qt::Key_Tab && modifiers == Qt::ControlModifier) {
+            auto* pane = qobject_cast<QPlainTextEdit*>(widget);
+            if (pane && !pane->isReadOnly()) {
+                pane->insertPlainText(QStringLiteral("\t"));
+                return true;
+            }
+        }
+        // Access keys are shortcuts and never get here: Alt with any other key types
+        // nothing. AltGr, which types the third level of a keyboard, is no Alt here.
+        if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) &&
+            widget->testAttribute(Qt::WA_InputMethodEnabled) && !key->text().isEmpty() &&
+            key->text().front().isPrint())
+            return true;
         return false;
     }
-
-private:
-    WindowSlotBase* m_slot;
 };
 
-WindowSlotBase::WindowSlotBase()
-    : m_watcher(new CloseWatcher(this)) {
+} // namespace
+
+void installKeyboardRules() {
+    static KeyboardRules rules;
+    qApp->installEventFilter(&rules);
+}
+
+WindowSlotBase::WindowSlotBase() {
     allSlots().push_back(this);
 }
 
 WindowSlotBase::~WindowSlotBase() {
     std::erase(allSlots(), this);
-    delete m_watcher;
 }
 
 QWidget* WindowSlotBase::openWith(const std::function<QWidget*()>& create,
@@ -127,10 +147,57 @@ QWidget* WindowSlotBase::openWith(const std::function<QWidget*()>& create,
         return m_window;
     QWidget* w = create();
     w->setAttribute(Qt::WA_DeleteOnClose);
-    w->installEventFilter(m_watcher);
     m_window = w;
+    m_ownedFlags = w->windowFlags();
+    followOwner();
+    for (WindowSlotBase* slot : allSlots())
+        if (slot->m_owner == this)
+            slot->followOwner();
     load(w);
     return w;
+}
+
+void WindowSlotBase::windowClosed(QWidget* window) {
+    if (m_window != window)
+        return;
+    m_window.clear();
+    for (WindowSlotBase* slot : allSlots())
+        if (slot->m_owner == this)
+            slot->followOwner();
+    // The program lives while one of its windows is visible; the check waits until the
+    // closing window has gone from the screen.
+    QTimer::singleShot(0, qApp, [] {
+        const auto& all = allSlots();
+        if (std::none_of(all.begin(), all.end(),
+                         [](const WindowSlotBase* s) { return s->isVisible(); }))
+            QCoreApplication::exit(0);
+    });
+}
+
+void WindowSlotBase::belongTo(WindowSlotBase& owner) {
+    m_owner = &owner;
+    followOwner();
+}
+
+void WindowSlotBase::followOwner() {
+    QWidget* w = m_window.data();
+    if (w == nullptr || m_owner == nullptr)
+        return;
+    QWidget* owner = m_owner->m_window.data();
+    const Qt::WindowFlags flags =
+        owner ? m_ownedFlags : (m_ownedFlags & ~Qt::WindowType_Mask) | Qt::Window;
+    const bool visible = w->isVisible();
+    if (w->windowFlags() != flags) {
+        const QRect at = w->geometry();
+        w->setWindowFlags(flags); // hides the window
+        w->setGeometry(at);
+    }
+    // The window system learns of the owner when the window is mapped.
+    w->winId();
+    w->windowHandle()->setTransientParent(owner ? (owner->winId(), owner->windowHandle())
+                                                : nullptr);
+    if (visible && !w->isVisible())
+        w->show();
 }
 
 void WindowSlotBase::hide() {
@@ -146,7 +213,6 @@ void WindowSlotBase::close() {
 void WindowSlotBase::discard() {
     if (QWidget* w = m_window.data()) {
         m_window.clear();
-        w->removeEventFilter(m_watcher);
         w->hide();
         w->deleteLater();
     }

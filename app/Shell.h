@@ -2,6 +2,7 @@
 
 #include "FileSlot.h"
 
+#include <QCloseEvent>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -40,6 +41,10 @@ void endProgram();
 // Tests replace the final exit; an empty hook restores QCoreApplication::exit(0).
 void setExitHook(std::function<void()> hook);
 
+// Keys as on the original platform, in every window: Enter clicks a focused push button,
+// Ctrl+Tab types a tab in a text pane, Alt with a key that is no access key types nothing.
+void installKeyboardRules();
+
 class WindowSlotBase {
 public:
     WindowSlotBase();
@@ -56,15 +61,45 @@ public:
 
     static void discardAll();
 
+    // This window belongs to the owner's window while that is open: it stays above it, is
+    // minimised with it and has no task-bar entry. Without an open owner it is a window of
+    // its own, which the task bar and the window switcher list.
+    void belongTo(WindowSlotBase& owner);
+
 protected:
     QWidget* openWith(const std::function<QWidget*()>& create,
                       const std::function<void(QWidget*)>& load);
     QWidget* widget() const { return m_window.data(); }
 
+    // Called by the window once it has accepted a close.
+    void windowClosed(QWidget* window);
+
+    template <typename W> friend class SlotWindow;
+
 private:
-    class CloseWatcher;
+    void followOwner();
+
     QPointer<QWidget> m_window;
-    CloseWatcher* m_watcher = nullptr;
+    WindowSlotBase* m_owner = nullptr;
+    Qt::WindowFlags m_ownedFlags;
+};
+
+// A window as its slot builds it: it tells the slot when a close has really happened, so
+// that a close the window refuses leaves it open.
+template <typename W> class SlotWindow final : public W {
+public:
+    explicit SlotWindow(WindowSlotBase* slot)
+        : m_slot(slot) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        W::closeEvent(event);
+        if (event->isAccepted())
+            m_slot->windowClosed(this);
+    }
+
+private:
+    WindowSlotBase* m_slot;
 };
 
 // The program-wide reference to one window: the instance is built on first show, a
@@ -75,7 +110,7 @@ public:
     W* window() const { return static_cast<W*>(widget()); }
 
     W* open() {
-        return static_cast<W*>(openWith([] { return new W; },
+        return static_cast<W*>(openWith([this] { return new SlotWindow<W>(this); },
                                         [](QWidget* w) {
                                             if constexpr (requires(W * f) { f->Form_Load(); })
                                                 static_cast<W*>(w)->Form_Load();

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/vemo.ico")));
     installItalian();
     Windows::installFontSubstitutions();
+    Shell::installKeyboardRules();
     // The window slots end the program when its last visible window closes: Qt's own rule
     // does not count tool windows.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -2,6 +2,8 @@
 
 #include "Shell.h"
 
+#include <QFont>
+
 class Form1;
 class Form2;
 class frmAbout;
@@ -15,5 +17,8 @@ Shell::WindowSlot<frmAbout>& about();
 
 // Fonts the forms ask for by their Windows names.
 void installFontSubstitutions();
+
+// The font the designs are drawn in: "MS Sans Serif", 8 points, or its substitute.
+QFont designFont();
 
 } // namespace Windows

@@ -17,6 +17,14 @@ void settle() {
     }
 }
 
+QList<QWidget*> visibleWindows() {
+    QList<QWidget*> shown;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            shown << w;
+    return shown;
+}
+
 QList<QWidget*> tabOrder(QWidget* first) {
     QList<QWidget*> order;
     QWidget* w = first;

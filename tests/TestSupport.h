@@ -10,6 +10,9 @@ class QWidget;
 // Runs posted deletions and events, so that closed windows are really gone.
 void settle();
 
+// The top-level windows on screen.
+QList<QWidget*> visibleWindows();
+
 // The widgets that Tab visits, in order, starting at `first`.
 QList<QWidget*> tabOrder(QWidget* first);
 

@@ -110,9 +110,14 @@ TEST_F(Form1Test, CaptionsColoursAndFonts) {
 }
 
 TEST_F(Form1Test, FlagsPointersFocusAndTabOrder) {
+    // A normal window with its frame, so that the task bar and the switcher list it.
     const Qt::WindowFlags flags = form->windowFlags();
-    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool) << "no task-bar button";
-    EXPECT_TRUE(flags & Qt::FramelessWindowHint);
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
+    EXPECT_FALSE(flags & Qt::FramelessWindowHint);
+    EXPECT_TRUE((flags & Qt::WindowTitleHint) && (flags & Qt::WindowCloseButtonHint) &&
+                (flags & Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "not resizable";
     EXPECT_TRUE(form->testAttribute(Qt::WA_QuitOnClose));
     EXPECT_FALSE(form->windowIcon().isNull());
 
@@ -126,6 +131,41 @@ TEST_F(Form1Test, FlagsPointersFocusAndTabOrder) {
 
     EXPECT_EQ(form->focusWidget(), button);
     EXPECT_EQ(tabOrder(button), (QList<QWidget*>{button, document, key}));
+}
+
+TEST_F(Form1Test, KeysAsOnTheOriginalPlatform) {
+    const struct {
+        QWidget* from;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QWidget* to;
+    } moves[] = {
+        {button, Qt::Key_Tab, Qt::NoModifier, document},
+        {document, Qt::Key_Tab, Qt::NoModifier, key},
+        {key, Qt::Key_Tab, Qt::NoModifier, button},
+        {button, Qt::Key_Backtab, Qt::ShiftModifier, key},
+        {key, Qt::Key_Backtab, Qt::ShiftModifier, document},
+        {document, Qt::Key_Backtab, Qt::ShiftModifier, button},
+    };
+    for (const auto& m : moves) {
+        m.from->setFocus();
+        QTest::keyClick(m.from, Qt::Key(m.key), m.modifiers);
+        EXPECT_EQ(form->focusWidget(), m.to) << m.from->objectName().toStdString();
+    }
+    EXPECT_TRUE(document->Text().isEmpty() && key->Text().isEmpty()) << "Tab types nothing";
+
+    QTest::keyClicks(document, QStringLiteral("ab"));
+    QTest::keyClick(document, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(document, Qt::Key_X, Qt::AltModifier);
+    QTest::keyClick(document, Qt::Key_Q, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(document->Text(), QByteArray("ab\t")) << "Ctrl+Tab types a tab, Alt+letter nothing";
+
+    key->setText("k");
+    QTest::keyClick(button, Qt::Key_Return);
+    EXPECT_EQ(button->text(), QStringLiteral("Decripta"));
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(button->text(), QStringLiteral("Cripta"));
+    EXPECT_EQ(document->Text(), QByteArray("ab\t"));
 }
 
 TEST_F(Form1Test, OneClickTransformsTheDocumentAndSwitchesTheCaption) {
@@ -222,6 +262,7 @@ TEST_F(Form1Test, ReopeningGivesTheDesignedState) {
     button->click();
     form->close();
     EXPECT_FALSE(Windows::form1().isOpen());
+    EXPECT_TRUE(visibleWindows().isEmpty());
     settle();
     Form1* again = Windows::form1().show();
     EXPECT_EQ(again->findChild<QPushButton*>(QStringLiteral("Command1"))->text(),

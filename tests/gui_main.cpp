@@ -1,4 +1,5 @@
 #include "Italian.h"
+#include "Shell.h"
 #include "Windows.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Vemo"));
     installItalian();
     Windows::installFontSubstitutions();
+    Shell::installKeyboardRules();
     QApplication::setQuitOnLastWindowClosed(false);
     return RUN_ALL_TESTS();
 }

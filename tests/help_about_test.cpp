@@ -12,14 +12,20 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace Registry;
 
 namespace {
+
+int metricsWidth(const QWidget* w, const QString& text) {
+    return QFontMetrics(w->font()).horizontalAdvance(text);
+}
 
 // Hands the about box a view of a backend the test keeps.
 class BackendView : public Backend {
@@ -265,12 +271,14 @@ TEST_F(RealSysInfoTest, NoToolOnTheSearchPathShowsTheMessage) {
 }
 
 TEST_F(GuiTest, HelpWindowAsDesigned) {
-    startMain();
+    Form1* main = startMain();
     Form2* help = Windows::form2().show();
     EXPECT_EQ(help->windowTitle(), QStringLiteral("Help on Line: Guida in Linea ad Vemo 1.0"));
     EXPECT_EQ(help->geometry(), QRect(1, 282, 796, 118));
+    // No frame, and it belongs to the main window: above it, without a task-bar entry.
     EXPECT_EQ(help->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_TRUE(help->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(help->windowHandle()->transientParent(), main->windowHandle());
     EXPECT_EQ(help->palette().color(QPalette::Window), QColor(Qt::black));
 
     auto* label = help->findChild<QLabel*>(QStringLiteral("Label1"));
@@ -303,10 +311,25 @@ TEST_F(GuiTest, HelpWindowAsDesigned) {
         EXPECT_EQ(button->font().family(), QStringLiteral("MS Sans Serif"));
         EXPECT_DOUBLE_EQ(button->font().pointSizeF(), 8.25);
         EXPECT_TRUE(button->font().bold());
+        // The caption is too wide for one line, and fits the button on two.
+        const QRect inside = button->rect().adjusted(4, 4, -4, -4);
+        const QFontMetrics metrics(button->font());
+        const QRect wrapped =
+            metrics.boundingRect(inside, Qt::AlignCenter | Qt::TextWordWrap, b.text);
+        EXPECT_TRUE(inside.contains(wrapped)) << b.name;
         // Drawn over the label.
         EXPECT_GT(help->children().indexOf(button), help->children().indexOf(label));
     }
-    EXPECT_EQ(help->focusWidget(), help->findChild<QWidget*>(QStringLiteral("Command1")));
+    auto* back = help->findChild<QPushButton*>(QStringLiteral("Command1"));
+    EXPECT_EQ(help->focusWidget(), back);
+    EXPECT_GT(metricsWidth(back, QStringLiteral("TORNA AL MENU'")), back->width() - 8)
+        << "the caption needs its second line";
+
+    // Neither button is the default or the cancel button.
+    QTest::keyClick(help, Qt::Key_Escape);
+    QTest::keyClick(help->findChild<QLabel*>(QStringLiteral("Label1")), Qt::Key_Return);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(exits, 0);
 }
 
 TEST_F(GuiTest, HelpBackButtonKeepsOrRebuildsTheMainWindow) {
@@ -343,6 +366,7 @@ TEST_F(GuiTest, HelpExitEndsEverything) {
 }
 
 TEST_F(GuiTest, AboutBoxAsDesigned) {
+    Form1* main = startMain();
     frmAbout* box = Windows::about().show();
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Informazioni su Vemo"));
     EXPECT_EQ(box->findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Vemo"));
@@ -351,7 +375,8 @@ TEST_F(GuiTest, AboutBoxAsDesigned) {
     EXPECT_EQ(box->geometry(), QRect(156, 129, 382, 237));
     EXPECT_EQ(box->minimumSize(), box->maximumSize()) << "not resizable";
     const Qt::WindowFlags flags = box->windowFlags();
-    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_EQ(box->windowHandle()->transientParent(), main->windowHandle());
     EXPECT_TRUE((flags & Qt::WindowTitleHint) && (flags & Qt::WindowCloseButtonHint));
     EXPECT_FALSE((flags & Qt::WindowMinimizeButtonHint) || (flags & Qt::WindowMaximizeButtonHint));
     EXPECT_FALSE(box->isModal());
@@ -397,15 +422,20 @@ TEST_F(GuiTest, AboutBoxClosesEveryWayAndReopensAfresh) {
         },
         [](frmAbout* b) { b->close(); }, // the close control
     };
+    startMain();
     for (const auto& close : closers) {
-        frmAbout* box = Windows::about().show();
+        QPointer<frmAbout> box = Windows::about().show();
         auto* title = box->findChild<QLabel*>(QStringLiteral("lblTitle"));
         title->setText(QStringLiteral("cambiato"));
         EXPECT_EQ(Windows::about().show(), box);
         EXPECT_EQ(title->text(), QStringLiteral("cambiato")) << "no second Form_Load while open";
+        EXPECT_EQ(visibleWindows().size(), 2);
         close(box);
         EXPECT_FALSE(Windows::about().isOpen());
+        EXPECT_FALSE(box->isVisible());
+        EXPECT_EQ(visibleWindows().size(), 1);
         settle();
+        EXPECT_TRUE(box.isNull()) << "its window and controls are gone";
         frmAbout* again = Windows::about().show();
         EXPECT_EQ(again->findChild<QLabel*>(QStringLiteral("lblTitle"))->text(),
                   QStringLiteral("Vemo"));
@@ -421,8 +451,12 @@ TEST_F(GuiTest, ProgramLivesUntilItsLastVisibleWindowCloses) {
     bool aboutUsable = false;
     QTimer::singleShot(50, [] { Windows::form1().window()->close(); });
     QTimer::singleShot(150, [&] {
-        aboutUsable = Windows::about().isVisible();
-        Windows::about().window()->close();
+        // Left alone, the box is a window of its own that the task bar lists.
+        frmAbout* box = Windows::about().window();
+        aboutUsable = box->isVisible() && visibleWindows() == QList<QWidget*>{box} &&
+                      (box->windowFlags() & Qt::WindowType_Mask) == Qt::Window &&
+                      box->windowHandle()->transientParent() == nullptr;
+        box->close();
     });
     QTimer::singleShot(10000, [] { QCoreApplication::exit(99); });
     EXPECT_EQ(QApplication::exec(), 0);

@@ -152,6 +152,7 @@ TEST_F(MenuTest, ExitEndsTheProgramAndThanksShowTheMessage) {
     EXPECT_EQ(exits, 1);
     EXPECT_FALSE(Windows::form1().isOpen() || Windows::form2().isOpen() ||
                  Windows::about().isOpen());
+    EXPECT_TRUE(visibleWindows().isEmpty());
     EXPECT_FALSE(Shell::fileSlot1().isOpen());
 }
 
@@ -165,6 +166,7 @@ TEST_F(MenuTest, HelpAndAboutEntriesShowOneWindowEach) {
     action("about")->trigger();
     EXPECT_EQ(Windows::about().window(), about);
     EXPECT_TRUE(form->isVisible() && help->isVisible() && about->isVisible());
+    EXPECT_EQ(visibleWindows().size(), 3);
     EXPECT_TRUE(messages.isEmpty());
 }
 

@@ -3,11 +3,15 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -19,9 +23,23 @@ public:
     void Form_Load() { ++loads; }
     QLineEdit* edit;
     static inline int loads = 0;
+    static inline bool refuseClose = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override { event->setAccepted(!refuseClose); }
 };
 
 class NoLoad : public QWidget {};
+
+class Owned : public QWidget {
+public:
+    Owned() { setWindowFlags(Qt::Tool | Qt::FramelessWindowHint); }
+};
+
+Shell::WindowSlot<Owned>& owned() {
+    static Shell::WindowSlot<Owned> slot;
+    return slot;
+}
 
 Shell::WindowSlot<Probe>& probe() {
     static Shell::WindowSlot<Probe> slot;
@@ -38,6 +56,7 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         Probe::loads = 0;
+        Probe::refuseClose = false;
     }
 };
 
@@ -59,8 +78,13 @@ TEST_F(ShellTest, WindowSlotFollowsTheStateTable) {
     EXPECT_EQ(first->edit->text(), QStringLiteral("kept"));
     EXPECT_EQ(Probe::loads, 1) << "showing a hidden window runs no Load";
 
+    Probe::refuseClose = true;
+    first->close();
+    EXPECT_TRUE(probe().isOpen() && first->isVisible()) << "a refused close leaves it open";
+    Probe::refuseClose = false;
     first->close(); // as a close request of the window system
     EXPECT_FALSE(probe().isOpen());
+    EXPECT_FALSE(first->isVisible());
     settle();
     Probe* second = probe().show();
     EXPECT_EQ(Probe::loads, 2);
@@ -70,6 +94,59 @@ TEST_F(ShellTest, WindowSlotFollowsTheStateTable) {
     EXPECT_FALSE(probe().isOpen());
     noLoad().show();
     EXPECT_TRUE(noLoad().isOpen()) << "a window without Load opens too";
+}
+
+TEST_F(ShellTest, OwnedWindowFollowsItsOwner) {
+    owned().belongTo(noLoad());
+    auto ownerOf = [](QWidget* w) {
+        return w->windowHandle() ? w->windowHandle()->transientParent() : nullptr;
+    };
+    QWidget* owner = noLoad().show();
+    Owned* w = owned().show();
+    EXPECT_EQ(w->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_EQ(ownerOf(w), owner->windowHandle());
+
+    owner->close();
+    EXPECT_TRUE(w->isVisible()) << "left alone, it stays on screen";
+    EXPECT_EQ(w->windowFlags() & Qt::WindowType_Mask, Qt::Window) << "a window of its own";
+    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(ownerOf(w), nullptr);
+    settle();
+
+    owner = noLoad().show();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_EQ(ownerOf(w), owner->windowHandle());
+}
+
+TEST_F(ShellTest, KeyboardRules) {
+    QWidget window;
+    auto* button = new QPushButton(QStringLiteral("&Prova"), &window);
+    auto* pane = new QPlainTextEdit(&window);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    window.show();
+
+    QTest::keyClick(button, Qt::Key_Return);
+    QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(clicks, 2) << "Enter clicks a focused button that is not the default";
+
+    const struct {
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        QString typed;
+    } keys[] = {
+        {Qt::Key_X, Qt::NoModifier, QStringLiteral("x")},
+        {Qt::Key_X, Qt::AltModifier, QString()},
+        {Qt::Key_X, Qt::AltModifier | Qt::ShiftModifier, QString()},
+        {Qt::Key_Tab, Qt::ControlModifier, QStringLiteral("\t")},
+        {Qt::Key_X, Qt::GroupSwitchModifier, QStringLiteral("x")}, // AltGr
+    };
+    for (const auto& k : keys) {
+        pane->clear();
+        QTest::keyClick(pane, Qt::Key(k.key), k.modifiers);
+        EXPECT_EQ(pane->toPlainText(), k.typed) << k.key << " " << k.modifiers;
+    }
 }
 
 TEST_F(ShellTest, MessageBoxIsModalWithOneOkButtonNoIconAndTheTitle) {

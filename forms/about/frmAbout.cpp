@@ -37,9 +37,10 @@ frmAbout::frmAbout(QWidget* parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::frmAbout>()) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // A dialog frame: caption and close control, neither minimise nor maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setAttribute(Qt::WA_QuitOnClose, true);
+    setFont(Windows::designFont());
     setModal(false);
     setFixedSize(382, 237);
     setGeometry(156, 129, 382, 237);
@@ -82,8 +83,14 @@ void frmAbout::cmdOK_Click() {
     Windows::about().close();
 }
 
+// Escape: cmdOK is the cancel button too.
 void frmAbout::reject() {
     Shell::guard([this] { cmdOK_Click(); });
+}
+
+// A close request only closes; QDialog would turn it into reject(), that is into OK.
+void frmAbout::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
 }
 
 void frmAbout::cmdSysInfo_Click() {

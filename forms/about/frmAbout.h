@@ -34,6 +34,7 @@ public:
 
 protected:
     void reject() override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     std::unique_ptr<Ui::frmAbout> ui;

@@ -10,8 +10,10 @@ Form2::Form2(QWidget* parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::Form2>()) {
     ui->setupUi(this);
+    // No frame at its designed place; it belongs to the main window (see Windows).
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_QuitOnClose, true);
+    setFont(Windows::designFont());
 
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
@@ -22,9 +24,7 @@ Form2::Form2(QWidget* parent)
     text.setColor(QPalette::Window, Qt::black);
     ui->Label1->setPalette(text);
 
-    QFont buttonFont(QStringLiteral("MS Sans Serif"));
-    buttonFont.setStyleHint(QFont::SansSerif);
-    buttonFont.setPointSizeF(8.25);
+    QFont buttonFont = Windows::designFont();
     buttonFont.setWeight(QFont::Bold);
     ui->Command1->setFont(buttonFont);
     ui->Command2->setFont(buttonFont);

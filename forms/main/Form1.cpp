@@ -54,9 +54,13 @@ Form1::Form1(QWidget* parent)
     ui->setupUi(this);
     m_commonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
 
-    // No frame and no task-bar button; closing it may still end the program.
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    // A frame with the caption, a close control and a minimise button, and an entry in the
+    // task bar: a window without them cannot be found again once something covers it.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_QuitOnClose, true);
+    ui->centralwidget->setFont(Windows::designFont());
     setWindowIcon(QIcon(QStringLiteral(":/pictures/vemo.ico")));
     applySystemColours();
 
@@ -66,10 +70,10 @@ Form1::Form1(QWidget* parent)
     const QPixmap padlock(QStringLiteral(":/pictures/padlock-32.png"));
     ui->Command1->setCursor(QCursor(padlock, padlock.width() / 2, padlock.height() / 2));
 
-    // The designed client area, placed with its top-left corner at (1, 42).
+    // The designed client area, its top-left corner asked for at (1, 42) on the screen.
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(796, 526 + menuHeight);
-    move(1, 42 - menuHeight);
+    setGeometry(1, 42 - menuHeight, 796, 526 + menuHeight);
     ui->Command1->setFocus();
 
     Shell::connectHandler(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
