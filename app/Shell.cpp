@@ -108,7 +108,7 @@ public:
                 return true;
             }
         }
-        // Tab moves the focus; Ctrl+Tab types a tab in a text pane.
+        // Ctrl+Tab types a tab in a text pane, where Tab moves the focus.
         if (key->key() == Qt::Key_Tab && modifiers == Qt::ControlModifier) {
             auto* pane = qobject_cast<QPlainTextEdit*>(widget);
             if (pane && !pane->isReadOnly()) {
@@ -193,9 +193,13 @@ void WindowSlotBase::followOwner() {
         w->setGeometry(at);
     }
     // The window system learns of the owner when the window is mapped.
+    QWindow* ownerHandle = nullptr;
+    if (owner) {
+        owner->winId();
+        ownerHandle = owner->windowHandle();
+    }
     w->winId();
-    w->windowHandle()->setTransientParent(owner ? (owner->winId(), owner->windowHandle())
-                                                : nullptr);
+    w->windowHandle()->setTransientParent(ownerHandle);
     if (visible && !w->isVisible())
         w->show();
 }
