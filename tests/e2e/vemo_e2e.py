@@ -65,6 +65,20 @@ class Desktop:
 
     def __init__(self):
         self.home = tempfile.mkdtemp(prefix="vemo-e2e-")
+        self.clipboard_owner = None
+        self.wm = self.xvfb = None
+        # Other X servers come and go on this machine; a display number that was free a
+        # moment ago may be gone again, so start over on another one.
+        for attempt in range(3):
+            try:
+                self._start()
+                return
+            except Failure:
+                self._stop_servers()
+                if attempt == 2:
+                    raise
+
+    def _start(self):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
@@ -75,9 +89,11 @@ class Desktop:
         while not number.endswith(b"\n"):
             chunk = os.read(read_end, 16)
             if not chunk:
-                raise Failure("Xvfb did not start")
+                break
             number += chunk
         os.close(read_end)
+        if not number.endswith(b"\n"):
+            raise Failure("Xvfb did not start")
         self.env = dict(os.environ)
         self.env.update({
             "DISPLAY": ":" + number.decode().strip(),
@@ -88,13 +104,21 @@ class Desktop:
             "LC_ALL": "C.UTF-8",
         })
         self.env.pop("WAYLAND_DISPLAY", None)
-        self.clipboard_owner = None
         # openbox with Debian's own configuration: Alt+F4 closes, a frame with buttons.
-        self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: self.root_prop("_NET_SUPPORTING_WM_CHECK"), "openbox")
+        self.wm_log = os.path.join(self.home, "openbox.log")
+        with open(self.wm_log, "w") as log:
+            self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+                                       stdout=log, stderr=subprocess.STDOUT)
+        try:
+            wait_for(lambda: self.root_prop("_NET_SUPPORTING_WM_CHECK") or self.wm.poll(),
+                     "openbox")
+        finally:
+            if self.wm.poll() is not None:
+                with open(self.wm_log) as log:
+                    raise Failure("openbox did not start on %s: %s"
+                                  % (self.env["DISPLAY"], log.read()))
 
-    def close(self):
+    def _stop_servers(self):
         for process in (self.clipboard_owner, self.wm, self.xvfb):
             if process and process.poll() is None:
                 process.terminate()
@@ -102,6 +126,9 @@ class Desktop:
                     process.wait(5)
                 except subprocess.TimeoutExpired:
                     process.kill()
+
+    def close(self):
+        self._stop_servers()
         shutil.rmtree(self.home, ignore_errors=True)
 
     def run(self, *args, check_status=True):
@@ -426,7 +453,11 @@ def main():
         return 77
     program = os.path.abspath(sys.argv[1])
     chosen = sys.argv[2:]
-    desktop = Desktop()
+    try:
+        desktop = Desktop()
+    except Failure as failure:
+        print("FAIL starting the desktop: %s" % failure)
+        return 1
     failures = 0
     try:
         for name, test in TESTS:
