@@ -206,8 +206,9 @@ class Vemo:
     def __init__(self, desktop, program):
         self.d = desktop
         self.program = program
+        self.log = tempfile.NamedTemporaryFile(dir=desktop.home, prefix="vemo-", suffix=".log")
         self.process = subprocess.Popen([program], env=desktop.env,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+                                        stdout=self.log, stderr=subprocess.STDOUT)
         self.main = wait_for(lambda: self.window(MAIN_CAPTION), "the main window")
         self.d.activate(self.main)
         self.menu_height = self.d.geometry(self.main)["height"] - 526
@@ -467,10 +468,14 @@ def main():
             vemo = Vemo(desktop, program)
             try:
                 test(desktop, vemo)
+                check(vemo.process.poll() in (None, 0),
+                      "the program failed with status %s" % vemo.process.poll())
                 print("PASS %s (%.1f s)" % (name, time.monotonic() - started), flush=True)
             except Failure as failure:
                 failures += 1
                 print("FAIL %s: %s" % (name, failure), flush=True)
+                vemo.log.seek(0)
+                print(vemo.log.read().decode(errors="replace")[-3000:], flush=True)
             finally:
                 vemo.stop()
     finally:
