@@ -268,6 +268,7 @@ class Vemo:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        self.log.close()
 
 
 # The tests. Each starts the program afresh.
@@ -465,8 +466,9 @@ def main():
             if chosen and name not in chosen:
                 continue
             started = time.monotonic()
-            vemo = Vemo(desktop, program)
+            vemo = None
             try:
+                vemo = Vemo(desktop, program)
                 test(desktop, vemo)
                 check(vemo.process.poll() in (None, 0),
                       "the program failed with status %s" % vemo.process.poll())
@@ -474,10 +476,12 @@ def main():
             except Failure as failure:
                 failures += 1
                 print("FAIL %s: %s" % (name, failure), flush=True)
-                vemo.log.seek(0)
-                print(vemo.log.read().decode(errors="replace")[-3000:], flush=True)
+                if vemo:
+                    vemo.log.seek(0)
+                    print(vemo.log.read().decode(errors="replace")[-3000:], flush=True)
             finally:
-                vemo.stop()
+                if vemo:
+                    vemo.stop()
     finally:
         desktop.close()
     return 1 if failures else 0
