@@ -363,6 +363,7 @@ TEST_F(GuiTest, HelpExitEndsEverything) {
     EXPECT_EQ(exits, 1);
     EXPECT_FALSE(Windows::form1().isOpen() || Windows::form2().isOpen() ||
                  Windows::about().isOpen());
+    EXPECT_TRUE(visibleWindows().isEmpty());
 }
 
 TEST_F(GuiTest, AboutBoxAsDesigned) {
