@@ -278,6 +278,7 @@ def test_main_window_can_be_found(d, vemo):
     g = d.geometry(w)
     check(g["width"] == 796 and 10 <= vemo.menu_height <= 60,
           "client area with its menu bar: %r" % g)
+    check(g["x"] == 1 and g["y"] + vemo.menu_height == 42, "client area not at (1, 42): %r" % g)
     check(w in d.client_list(), "the main window is not in _NET_CLIENT_LIST")
     state = d.prop(w, "_NET_WM_STATE") or ""
     check("SKIP_TASKBAR" not in state and "SKIP_PAGER" not in state, "state: " + state)
