@@ -6,9 +6,11 @@ Usage: vemo_e2e.py path/to/vemo [test name...]
 Exit status 0 when every test passes, 1 on a failure, 77 when a tool is missing.
 """
 
+import ctypes
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -60,6 +62,11 @@ def crypt(text, key):
     return "".join(out)
 
 
+def die_with_parent():
+    """Run in a child before exec: ends the child when this script ends, even by a kill."""
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
 class Desktop:
     """An X server of our own (a free display chosen by Xvfb) with openbox managing it."""
 
@@ -83,7 +90,8 @@ class Desktop:
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
              "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=die_with_parent)
         os.close(write_end)
         number = b""
         while not number.endswith(b"\n"):
@@ -108,7 +116,8 @@ class Desktop:
         self.wm_log = os.path.join(self.home, "openbox.log")
         with open(self.wm_log, "w") as log:
             self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
-                                       stdout=log, stderr=subprocess.STDOUT)
+                                       stdout=log, stderr=subprocess.STDOUT,
+                                       preexec_fn=die_with_parent)
         try:
             wait_for(lambda: self.root_prop("_NET_SUPPORTING_WM_CHECK") or self.wm.poll(),
                      "openbox")
