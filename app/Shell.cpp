@@ -31,6 +31,13 @@ std::function<void()>& exitHook() {
     return hook;
 }
 
+void exitEventLoop() {
+    if (exitHook())
+        exitHook()();
+    else
+        QCoreApplication::exit(0);
+}
+
 std::vector<WindowSlotBase*>& allSlots() {
     static std::vector<WindowSlotBase*> registered;
     return registered;
@@ -77,10 +84,7 @@ FileSlot& fileSlot1() {
 void endProgram() {
     WindowSlotBase::discardAll();
     fileSlot1().close();
-    if (exitHook())
-        exitHook()();
-    else
-        QCoreApplication::exit(0);
+    exitEventLoop();
 }
 
 void setExitHook(std::function<void()> hook) {
@@ -170,7 +174,7 @@ void WindowSlotBase::windowClosed(QWidget* window) {
         const auto& all = allSlots();
         if (std::none_of(all.begin(), all.end(),
                          [](const WindowSlotBase* s) { return s->isVisible(); }))
-            QCoreApplication::exit(0);
+            exitEventLoop();
     });
 }
 

@@ -38,7 +38,8 @@ FileSlot& fileSlot1();
 // Ends the program at once: every window goes without any handler running, file slot 1
 // is closed, and the event loop exits with status 0.
 void endProgram();
-// Tests replace the final exit; an empty hook restores QCoreApplication::exit(0).
+// Tests replace the final exit, of the end command and of the last window closed alike;
+// an empty hook restores QCoreApplication::exit(0).
 void setExitHook(std::function<void()> hook);
 
 // Keys as on the original platform, in every window: Enter clicks a focused push button,

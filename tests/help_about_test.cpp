@@ -447,6 +447,7 @@ TEST_F(GuiTest, AboutBoxClosesEveryWayAndReopensAfresh) {
 }
 
 TEST_F(GuiTest, ProgramLivesUntilItsLastVisibleWindowCloses) {
+    Shell::setExitHook({});
     startMain();
     Windows::about().show();
     bool aboutUsable = false;
