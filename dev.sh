@@ -6,6 +6,7 @@
 #   ./dev.sh fuzz       a minute of libFuzzer on the pane's display mapping (clang)
 #   ./dev.sh bench      the benchmarks (release build)
 #   ./dev.sh package    the Debian package, in build/package
+#   ./dev.sh windows-test  the parts in standard C++ built for Windows, their tests run under Wine
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -76,6 +77,11 @@ package)
     install_all
     build package
     (cd build/package && cpack -G DEB)
+    ;;
+windows-test)
+    install_missing packaging/windows-deps.txt
+    build windows
+    ctest --preset windows
     ;;
 *)
     usage
