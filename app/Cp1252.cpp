@@ -47,7 +47,19 @@ const std::array<std::int16_t, 65536>& encodeTable() {
     char32_t code = unit;
     if (QChar::isHighSurrogate(unit) && index + 1 < text.size() && text[index + 1].isLowSurrogate())
         code = QChar::surrogateToUcs4(unit, text[index + 1].unicode());
-    throw EncodingError(code, index + 1);
+    // Lines end at LF, CR LF or a lone CR; a surrogate pair is one column.
+    qsizetype line = 1;
+    qsizetype column = 1;
+    for (qsizetype i = 0; i < index; ++i) {
+        const QChar c = text[i];
+        if (c == u'\n' || (c == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) {
+            ++line;
+            column = 1;
+        } else if (c != u'\r' && !c.isLowSurrogate()) {
+            ++column;
+        }
+    }
+    throw EncodingError(code, line, column);
 }
 
 } // namespace

@@ -89,13 +89,21 @@ QString fileMessage(FileError::Action action, const QString& path, const QString
 
 } // namespace
 
-EncodingError::EncodingError(char32_t character, qsizetype position)
-    : VemoError(QStringLiteral("Il carattere %1 alla posizione %2 non appartiene al set di "
-                               "caratteri Windows-1252 e non può essere usato da Vemo.")
+EncodingError::EncodingError(char32_t character, qsizetype line, qsizetype column,
+                             const QString& place)
+    : VemoError(QStringLiteral("Il carattere %1 alla riga %2, colonna %3%4 non appartiene al "
+                               "set di caratteri Windows-1252 e non può essere usato da Vemo.")
                     .arg(describeCharacter(character))
-                    .arg(position))
+                    .arg(line)
+                    .arg(column)
+                    .arg(place.isEmpty() ? QString() : QLatin1Char(' ') + place))
     , m_character(character)
-    , m_position(position) {}
+    , m_line(line)
+    , m_column(column) {}
+
+EncodingError EncodingError::in(const QString& place) const {
+    return EncodingError(m_character, m_line, m_column, place);
+}
 
 FileError::FileError(Action action, const QString& path, Reason reason, long long detail)
     : VemoError(fileMessage(action, path, describe(reason, detail)))

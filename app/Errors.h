@@ -13,17 +13,24 @@ private:
     QString m_message;
 };
 
-// A character that Windows-1252 cannot hold.
+// A character that Windows-1252 cannot hold, or one that only looks like a character
+// the pane shows for a byte.
 class EncodingError : public VemoError {
 public:
-    EncodingError(char32_t character, qsizetype position);
+    // Line and column are 1-based and count characters as the user sees them. `place`
+    // names where the text is, as in "del documento"; empty when there is no such name.
+    EncodingError(char32_t character, qsizetype line, qsizetype column,
+                  const QString& place = QString());
     char32_t character() const noexcept { return m_character; }
-    // 1-based position, counted in UTF-16 units of the text that was encoded.
-    qsizetype position() const noexcept { return m_position; }
+    qsizetype line() const noexcept { return m_line; }
+    qsizetype column() const noexcept { return m_column; }
+    // The same error with the place named.
+    EncodingError in(const QString& place) const;
 
 private:
     char32_t m_character;
-    qsizetype m_position;
+    qsizetype m_line;
+    qsizetype m_column;
 };
 
 class FileError : public VemoError {

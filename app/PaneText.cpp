@@ -9,7 +9,6 @@ namespace PaneText {
 
 namespace {
 
-constexpr char16_t kLineSeparator = 0x2028;
 constexpr std::array<unsigned char, 5> kUnassigned = {0x81, 0x8D, 0x8F, 0x90, 0x9D};
 
 std::array<char16_t, 256> makeDisplayTable() {
@@ -42,27 +41,29 @@ int standInByte(char16_t u) noexcept {
 class DisplayWriter {
 public:
     explicit DisplayWriter(qsizetype expected) {
-        m_out.resize(expected + 2 * (expected / kSoftBreakInterval) + 2);
+        m_out.resize(expected + expected / kSoftBreakInterval + 2);
         m_data = reinterpret_cast<char16_t*>(m_out.data());
     }
     void lineBreak() {
         reserve(1);
         m_data[m_size++] = kBreak;
+        ++m_breaks;
         m_run = 0;
     }
     void put(char16_t c) {
-        reserve(3);
-        if (m_run == kSoftBreakInterval) {
-            m_data[m_size++] = kSoftBreakMark;
+        reserve(2);
+        // Never between the two halves of a surrogate pair.
+        if (m_run >= kSoftBreakInterval && !QChar::isLowSurrogate(c)) {
+            m_soft.append(m_breaks++);
             m_data[m_size++] = kBreak;
             m_run = 0;
         }
         m_data[m_size++] = c;
         ++m_run;
     }
-    QString take() {
+    Display take() {
         m_out.truncate(m_size);
-        return std::move(m_out);
+        return {std::move(m_out), std::move(m_soft)};
     }
 
 private:
@@ -76,14 +77,39 @@ private:
     char16_t* m_data = nullptr;
     qsizetype m_size = 0;
     qsizetype m_run = 0;
+    qsizetype m_breaks = 0;
+    QList<qsizetype> m_soft;
 };
 
-} // namespace
+// Walks the breaks of a display in order, telling soft from real.
+class SoftBreaks {
+public:
+    explicit SoftBreaks(const QList<qsizetype>& soft)
+        : m_soft(soft) {}
+    // Whether the next U+2029 is soft.
+    bool nextIsSoft() {
+        const bool soft = m_next < m_soft.size() && m_soft[m_next] == m_ordinal;
+        if (soft)
+            ++m_next;
+        ++m_ordinal;
+        return soft;
+    }
 
-LineEnding detectLineEnding(QByteArrayView text) noexcept {
+private:
+    const QList<qsizetype>& m_soft;
+    qsizetype m_next = 0;
+    qsizetype m_ordinal = 0;
+};
+
+char32_t codeAt(QStringView s, qsizetype i) {
+    const char16_t u = s[i].unicode();
+    if (QChar::isHighSurrogate(u) && i + 1 < s.size() && s[i + 1].isLowSurrogate())
+        return QChar::surrogateToUcs4(u, s[i + 1].unicode());
+    return u;
+}
+
+template <typename Char> LineEnding mostUsedEnding(const Char* s, qsizetype n) noexcept {
     qsizetype lf = 0, crlf = 0, cr = 0;
-    const qsizetype n = text.size();
-    const char* s = text.data();
     for (qsizetype i = 0; i < n; ++i) {
         if (s[i] == '\n') {
             ++lf;
@@ -99,6 +125,16 @@ LineEnding detectLineEnding(QByteArrayView text) noexcept {
     if (lf >= crlf && lf >= cr)
         return LineEnding::Lf;
     return crlf >= cr ? LineEnding::CrLf : LineEnding::Cr;
+}
+
+} // namespace
+
+LineEnding detectLineEnding(QByteArrayView text) noexcept {
+    return mostUsedEnding(text.data(), text.size());
+}
+
+LineEnding detectLineEnding(QStringView text) noexcept {
+    return mostUsedEnding(text.utf16(), text.size());
 }
 
 QByteArrayView lineEndingBytes(LineEnding ending) noexcept {
@@ -117,11 +153,15 @@ bool isStandIn(char16_t display) noexcept {
     return standInByte(display) >= 0;
 }
 
+bool isLookAlike(char16_t c) noexcept {
+    return isStandIn(c) || c == kSoftBreakMark || c == kBreak || c == kLineSeparator;
+}
+
 char16_t displayChar(unsigned char byte) noexcept {
     return kDisplay[byte];
 }
 
-QString toDisplay(QByteArrayView text, LineEnding ending) {
+Display toDisplay(QByteArrayView text, LineEnding ending) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const qsizetype n = text.size();
     const unsigned char single = ending == LineEnding::Cr ? '\r' : '\n';
@@ -143,37 +183,33 @@ QString toDisplay(QByteArrayView text, LineEnding ending) {
     return out.take();
 }
 
-QByteArray fromDisplay(QStringView display, LineEnding ending) {
+QByteArray fromDisplay(QStringView display, const QList<qsizetype>& softBreaks, LineEnding ending) {
     const QByteArrayView eol = lineEndingBytes(ending);
     const auto* s = reinterpret_cast<const char16_t*>(display.data());
     const qsizetype n = display.size();
     QByteArray out(ending == LineEnding::CrLf ? 2 * n : n, Qt::Uninitialized);
     char* d = out.data();
     qsizetype o = 0;
+    SoftBreaks soft(softBreaks);
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = s[i];
         if ((u >= 0x20 && u < 0x7F) || u == u'\t') {
             d[o++] = static_cast<char>(u);
             continue;
         }
-        if (u == kBreak || u == kLineSeparator) {
+        if ((u == kBreak && !soft.nextIsSoft()) || u == kLineSeparator) {
             for (char c : eol)
                 d[o++] = c;
             continue;
         }
-        if (u == kSoftBreakMark) {
-            if (i + 1 < n && s[i + 1] == kBreak)
-                ++i;
+        if (u == kBreak)
             continue;
-        }
         int b = standInByte(u);
         if (b < 0)
             b = Cp1252::fromUnicode(u);
         if (b < 0) {
-            char32_t code = u;
-            if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
-                code = QChar::surrogateToUcs4(u, s[i + 1]);
-            throw EncodingError(code, i + 1);
+            const Location at = locate(display, softBreaks, i);
+            throw EncodingError(codeAt(display, i), at.line, at.column);
         }
         d[o++] = static_cast<char>(b);
     }
@@ -181,17 +217,32 @@ QByteArray fromDisplay(QStringView display, LineEnding ending) {
     return out;
 }
 
-QString displayToPlain(QStringView display, LineEnding ending) {
+Location locate(QStringView display, const QList<qsizetype>& softBreaks, qsizetype index) {
+    Location at;
+    SoftBreaks soft(softBreaks);
+    for (qsizetype i = 0; i < index && i < display.size(); ++i) {
+        const char16_t u = display[i].unicode();
+        if ((u == kBreak && !soft.nextIsSoft()) || u == kLineSeparator) {
+            ++at.line;
+            at.column = 1;
+        } else if (u != kBreak && !QChar::isLowSurrogate(u)) {
+            ++at.column;
+        }
+    }
+    return at;
+}
+
+QString displayToPlain(QStringView display, const QList<qsizetype>& softBreaks, LineEnding ending) {
     const QString eol = QString::fromLatin1(lineEndingBytes(ending));
     QString out;
     out.reserve(display.size());
+    SoftBreaks soft(softBreaks);
     for (qsizetype i = 0; i < display.size(); ++i) {
         const char16_t u = display[i].unicode();
-        if (u == kBreak || u == kLineSeparator) {
+        if ((u == kBreak && !soft.nextIsSoft()) || u == kLineSeparator) {
             out += eol;
-        } else if (u == kSoftBreakMark) {
-            if (i + 1 < display.size() && display[i + 1] == QChar(kBreak))
-                ++i;
+        } else if (u == kBreak) {
+            continue;
         } else if (const int b = standInByte(u); b >= 0) {
             out += QChar(Cp1252::toUnicode(static_cast<unsigned char>(b)));
         } else {
@@ -201,22 +252,29 @@ QString displayToPlain(QStringView display, LineEnding ending) {
     return out;
 }
 
-QString plainToDisplay(QStringView plain, LineEnding ending) {
+Display plainToDisplay(QStringView plain, LineEnding ending) {
     DisplayWriter out(plain.size());
     const qsizetype n = plain.size();
+    Location at;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = plain[i].unicode();
-        if (u == u'\r' && i + 1 < n && plain[i + 1] == u'\n') {
+        const bool crlf = u == u'\r' && i + 1 < n && plain[i + 1] == u'\n';
+        if ((ending == LineEnding::CrLf && crlf) || (ending == LineEnding::Lf && u == u'\n') ||
+            (ending == LineEnding::Cr && u == u'\r')) {
             out.lineBreak();
-            ++i;
-        } else if (u == u'\n' || u == kBreak || u == kLineSeparator ||
-                   (u == u'\r' && ending == LineEnding::Cr)) {
-            out.lineBreak();
-        } else if (const int b = Cp1252::fromUnicode(u); b >= 0) {
-            out.put(kDisplay[static_cast<unsigned char>(b)]);
-        } else {
-            out.put(u);
+            i += ending == LineEnding::CrLf ? 1 : 0;
+            ++at.line;
+            at.column = 1;
+            continue;
         }
+        if (isLookAlike(u))
+            throw EncodingError(u, at.line, at.column);
+        if (!QChar::isLowSurrogate(u))
+            ++at.column;
+        if (const int b = Cp1252::fromUnicode(u); b >= 0)
+            out.put(kDisplay[static_cast<unsigned char>(b)]);
+        else
+            out.put(u);
     }
     return out.take();
 }

@@ -1,9 +1,12 @@
 #include "RichTextBox.h"
 
 #include "Errors.h"
+#include "PanePrint.h"
+#include "Shell.h"
 #include "TextFile.h"
 
-#include <QAbstractTextDocumentLayout>
+#include <QAbstractUndoItem>
+#include <QApplication>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
@@ -15,14 +18,17 @@
 
 namespace {
 
-// Our own copies carry the display form, so that a paste into a pane keeps every
-// control code as it was.
-const QString kDisplayMime = QStringLiteral("application/x-vemo-display");
+// Our own copies carry the exact characters again, because the platform's text format
+// may rewrite line endings on the way (Windows does).
+const QString kPrivateMime = QStringLiteral("application/x-vemo-text");
 
-QString printerName(const QPrinter* printer) {
-    if (printer->outputFormat() == QPrinter::PdfFormat)
-        return printer->outputFileName();
-    return printer->printerName();
+// Set on the character format of a break that is soft. The format travels with the
+// separator itself: removing the break removes it, however Qt then merges the blocks,
+// and undo brings it back.
+constexpr int kSoftBreak = QTextFormat::UserProperty + 1;
+
+bool isSoft(const QTextCharFormat& format) {
+    return format.boolProperty(kSoftBreak);
 }
 
 // Where a slice of `text` from `from` ends: after a line ending where one is near, so
@@ -42,7 +48,82 @@ qsizetype sliceEnd(QByteArrayView text, qsizetype from, PaneText::LineEnding end
     return end;
 }
 
+// A block's character format is that of the separator before it.
+bool followsSoftBreak(const QTextBlock& block) {
+    return block.isValid() && isSoft(block.charFormat());
+}
+
+// The ordinals of the soft breaks among the breaks after `first` up to `last`.
+QList<qsizetype> softBreaksBetween(const QTextBlock& first, const QTextBlock& last) {
+    QList<qsizetype> soft;
+    if (first == last)
+        return soft;
+    int knownIndex = -1;
+    bool knownSoft = false;
+    qsizetype ordinal = 0;
+    for (QTextBlock b = first.next(); b.isValid(); b = b.next(), ++ordinal) {
+        // Separators share few formats; look each one up once.
+        if (b.charFormatIndex() != knownIndex) {
+            knownIndex = b.charFormatIndex();
+            knownSoft = isSoft(b.charFormat());
+        }
+        if (knownSoft)
+            soft.append(ordinal);
+        if (b == last)
+            break;
+    }
+    return soft;
+}
+
+// Inserts a break at the cursor, real or soft as asked whatever the text around it.
+void insertBreak(QTextCursor& cursor, bool soft) {
+    QTextCharFormat format = cursor.charFormat();
+    if (soft)
+        format.setProperty(kSoftBreak, true);
+    else
+        format.clearProperty(kSoftBreak);
+    cursor.insertBlock(cursor.blockFormat(), format);
+}
+
+void insertDisplay(QTextCursor& cursor, const PaneText::Display& display) {
+    qsizetype next = 0;
+    qsizetype ordinal = 0;
+    const QStringView text(display.text);
+    for (qsizetype at = 0;;) {
+        const qsizetype end = text.indexOf(QChar(PaneText::kBreak), at);
+        cursor.insertText(text.mid(at, (end < 0 ? text.size() : end) - at).toString());
+        if (end < 0)
+            break;
+        const bool soft = next < display.softBreaks.size() && display.softBreaks[next] == ordinal;
+        next += soft ? 1 : 0;
+        ++ordinal;
+        insertBreak(cursor, soft);
+        at = end + 1;
+    }
+}
+
 } // namespace
+
+// A paste that replaces everything brings its own line ending; undo and redo take it
+// back and forth together with the text.
+class RichTextBox::EndingChange : public QAbstractUndoItem {
+public:
+    EndingChange(RichTextBox* pane, PaneText::LineEnding from, PaneText::LineEnding to)
+        : m_pane(pane)
+        , m_from(from)
+        , m_to(to) {}
+    void undo() override { set(m_from); }
+    void redo() override { set(m_to); }
+
+private:
+    void set(PaneText::LineEnding ending) {
+        m_pane->m_lineEnding = ending;
+        m_pane->m_textValid = false;
+    }
+    RichTextBox* m_pane;
+    PaneText::LineEnding m_from;
+    PaneText::LineEnding m_to;
+};
 
 RichTextBox::RichTextBox(QWidget* parent)
     : QPlainTextEdit(parent) {
@@ -58,9 +139,43 @@ RichTextBox::RichTextBox(QWidget* parent)
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
 }
 
+PaneText::Display RichTextBox::wholeDisplay() const {
+    const QTextDocument* doc = document();
+    if (!m_mayHaveSoftBreaks)
+        return {doc->toRawText(), {}};
+    return {doc->toRawText(), softBreaksBetween(doc->firstBlock(), doc->lastBlock())};
+}
+
+PaneText::Display RichTextBox::displayOf(int from, int to) const {
+    QTextCursor range(document());
+    range.setPosition(from);
+    range.setPosition(to, QTextCursor::KeepAnchor);
+    if (!m_mayHaveSoftBreaks)
+        return {range.selectedText(), {}};
+    return {range.selectedText(),
+            softBreaksBetween(document()->findBlock(from), document()->findBlock(to))};
+}
+
+QString RichTextBox::place() const {
+    return m_role == Key ? QStringLiteral("della chiave") : QStringLiteral("del documento");
+}
+
+EncodingError RichTextBox::located(const EncodingError& error, int position) const {
+    const PaneText::Display before = displayOf(0, position);
+    const PaneText::Location at =
+        PaneText::locate(before.text, before.softBreaks, before.text.size());
+    const qsizetype column = error.line() == 1 ? at.column + error.column() - 1 : error.column();
+    return EncodingError(error.character(), at.line + error.line() - 1, column, place());
+}
+
 QByteArray RichTextBox::Text() const {
     if (!m_textValid) {
-        m_text = PaneText::fromDisplay(document()->toRawText(), m_lineEnding);
+        const PaneText::Display display = wholeDisplay();
+        try {
+            m_text = PaneText::fromDisplay(display.text, display.softBreaks, m_lineEnding);
+        } catch (const EncodingError& e) {
+            throw e.in(place());
+        }
         m_textValid = true;
     }
     return m_text;
@@ -74,6 +189,7 @@ bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& prog
     // The old bytes and the old document go first: a large text is not held twice.
     m_text = text;
     m_lineEnding = PaneText::detectLineEnding(text);
+    m_mayHaveSoftBreaks = false;
     QTextDocument* doc = document();
     doc->setUndoRedoEnabled(false);
     doc->clear();
@@ -82,8 +198,12 @@ bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& prog
     bool whole = true;
     for (qsizetype done = 0; done < text.size() && whole;) {
         const qsizetype end = sliceEnd(text, done, m_lineEnding);
-        cursor.insertText(
-            PaneText::toDisplay(QByteArrayView(text).sliced(done, end - done), m_lineEnding));
+        const PaneText::Display display =
+            PaneText::toDisplay(QByteArrayView(text).sliced(done, end - done), m_lineEnding);
+        const int firstBlock = cursor.blockNumber();
+        // A plain format: after a soft break the cursor's own would make every break soft.
+        cursor.insertText(display.text, QTextCharFormat());
+        markSoftBreaks(firstBlock, display.softBreaks);
         done = end;
         whole = progress(done, text.size());
     }
@@ -92,6 +212,24 @@ bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& prog
     moveCursor(QTextCursor::Start);
     m_textValid = whole;
     return whole;
+}
+
+void RichTextBox::markSoftBreaks(int firstBlock, const QList<qsizetype>& softBreaks) {
+    if (softBreaks.isEmpty())
+        return;
+    m_mayHaveSoftBreaks = true;
+    QTextDocument* doc = document();
+    QTextCursor separator(doc);
+    separator.beginEditBlock();
+    QTextCharFormat soft;
+    soft.setProperty(kSoftBreak, true);
+    for (const qsizetype ordinal : softBreaks) {
+        const int after = doc->findBlockByNumber(firstBlock + int(ordinal) + 1).position();
+        separator.setPosition(after - 1);
+        separator.setPosition(after, QTextCursor::KeepAnchor);
+        separator.mergeCharFormat(soft);
+    }
+    separator.endEditBlock();
 }
 
 bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progress& progress) {
@@ -113,53 +251,85 @@ bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progre
     return false;
 }
 
-void RichTextBox::SelPrint(QPrinter* printer) {
+void RichTextBox::SelPrint(QPrinter* printer, const TextFile::Progress& progress) {
     if (printer == nullptr || !printer->isValid())
         throw PrinterError(QStringLiteral("La stampante non è disponibile."));
+    const QByteArray text = Text();
+    PanePrint::print(text, m_lineEnding, font(), printer, progress);
+}
 
-    // Printed as displayed, control pictures included; soft breaks keep their place so
-    // that no printed paragraph grows beyond what the layout handles well.
-    QString shown = document()->toRawText();
-    shown.remove(QChar(PaneText::kSoftBreakMark));
-    QTextDocument doc;
-    doc.setDefaultFont(font());
-    QTextOption option = doc.defaultTextOption();
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    doc.setDefaultTextOption(option);
-    doc.setPlainText(shown);
-
-    QPainter painter;
-    if (!painter.begin(printer))
-        throw PrinterError(QStringLiteral("Impossibile stampare su \"%1\": la stampante non "
-                                          "accetta il lavoro di stampa.")
-                               .arg(printerName(printer)));
-    doc.documentLayout()->setPaintDevice(printer);
-    const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
-    doc.setPageSize(page.size());
-    const int pages = doc.pageCount();
-    for (int i = 0; i < pages; ++i) {
-        if (i > 0 && !printer->newPage())
-            throw PrinterError(QStringLiteral("La stampa su \"%1\" si è interrotta a pagina %2.")
-                                   .arg(printerName(printer))
-                                   .arg(i + 1));
-        painter.save();
-        painter.translate(0, -i * page.height());
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = QRectF(0, i * page.height(), page.width(), page.height());
-        doc.documentLayout()->draw(&painter, context);
-        painter.restore();
+void RichTextBox::insertPlain(const QString& plain) {
+    QTextCursor cursor = textCursor();
+    const bool whole =
+        document()->isEmpty() ||
+        (cursor.selectionStart() == 0 && cursor.selectionEnd() == document()->characterCount() - 1);
+    const PaneText::LineEnding ending =
+        whole ? PaneText::detectLineEnding(QStringView(plain)) : m_lineEnding;
+    PaneText::Display display;
+    try {
+        display = PaneText::plainToDisplay(plain, ending);
+    } catch (const EncodingError& e) {
+        throw located(e, cursor.selectionStart());
     }
-    if (!painter.end() || printer->printerState() == QPrinter::Error)
-        throw PrinterError(
-            QStringLiteral("La stampa su \"%1\" non è riuscita.").arg(printerName(printer)));
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    if (ending != m_lineEnding) {
+        document()->appendUndoItem(new EndingChange(this, m_lineEnding, ending));
+        m_lineEnding = ending;
+        m_textValid = false;
+    }
+    m_mayHaveSoftBreaks = m_mayHaveSoftBreaks || !display.softBreaks.isEmpty();
+    insertDisplay(cursor, display);
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+    ensureCursorVisible();
+}
+
+void RichTextBox::keyPressEvent(QKeyEvent* event) {
+    if (!isReadOnly()) {
+        if (event == QKeySequence::InsertParagraphSeparator) {
+            QTextCursor cursor = textCursor();
+            cursor.beginEditBlock();
+            cursor.removeSelectedText();
+            insertBreak(cursor, false);
+            cursor.endEditBlock();
+            setTextCursor(cursor);
+            ensureCursorVisible();
+            event->accept();
+            return;
+        }
+        const QString typed = event->text();
+        if (std::any_of(typed.cbegin(), typed.cend(),
+                        [](QChar c) { return PaneText::isLookAlike(c.unicode()); })) {
+            event->accept();
+            Shell::guard([&] { insertPlain(typed); });
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void RichTextBox::inputMethodEvent(QInputMethodEvent* event) {
+    // A commit with breaks, control codes or look-alikes goes the way of a paste.
+    const QString commit = event->commitString();
+    if (!isReadOnly() && std::any_of(commit.cbegin(), commit.cend(), [](QChar c) {
+            return c.unicode() < 0x20 || PaneText::isLookAlike(c.unicode());
+        })) {
+        Shell::guard([&] { insertPlain(commit); });
+        event->setCommitString(QString());
+    }
+    QPlainTextEdit::inputMethodEvent(event);
 }
 
 void RichTextBox::paintEvent(QPaintEvent* event) {
     QPlainTextEdit::paintEvent(event);
-    // Control codes and soft-break marks get a tinted cell, so that they stand out from
-    // the text around them; only the blocks on screen are looked at.
+    // Control codes get a tinted cell, so that they stand out from the text around them,
+    // and a soft break its mark after the end of its line; only the blocks on screen
+    // are looked at.
     const QColor controlTint(255, 140, 0, 80);
     const QColor markTint(0, 120, 255, 50);
+    const QString mark(QChar(PaneText::kSoftBreakMark));
+    const qreal markWidth = fontMetrics().horizontalAdvance(mark);
     QPainter painter(viewport());
     const QPointF offset = contentOffset();
     const qreal bottom = event->rect().bottom();
@@ -172,9 +342,7 @@ void RichTextBox::paintEvent(QPaintEvent* event) {
         const QString text = block.text();
         const QTextLayout* layout = block.layout();
         for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t u = text[i].unicode();
-            const bool mark = u == PaneText::kSoftBreakMark;
-            if (!mark && !PaneText::isStandIn(u))
+            if (!PaneText::isStandIn(text[i].unicode()))
                 continue;
             const QTextLine line = layout->lineForTextPosition(int(i));
             if (!line.isValid())
@@ -183,31 +351,41 @@ void RichTextBox::paintEvent(QPaintEvent* event) {
             const qreal right = line.cursorToX(int(i) + 1);
             painter.fillRect(
                 QRectF(box.left() + left, box.top() + line.y(), right - left, line.height()),
-                mark ? markTint : controlTint);
+                controlTint);
+        }
+        if (layout->lineCount() > 0 && followsSoftBreak(block.next())) {
+            const QTextLine last = layout->lineAt(layout->lineCount() - 1);
+            const qreal x = qMin(box.left() + last.x() + last.naturalTextWidth(),
+                                 viewport()->width() - markWidth);
+            const QRectF cell(x, box.top() + last.y(), markWidth, last.height());
+            painter.fillRect(cell, markTint);
+            painter.drawText(cell, Qt::AlignCenter, mark);
         }
     }
 }
 
 QMimeData* RichTextBox::createMimeDataFromSelection() const {
-    const QString selected = textCursor().selectedText();
+    const QTextCursor cursor = textCursor();
+    const PaneText::Display selected = displayOf(cursor.selectionStart(), cursor.selectionEnd());
+    const QString plain =
+        PaneText::displayToPlain(selected.text, selected.softBreaks, m_lineEnding);
     auto* mime = new QMimeData;
-    mime->setText(PaneText::displayToPlain(selected, m_lineEnding));
-    mime->setData(kDisplayMime, selected.toUtf8());
+    mime->setText(plain);
+    mime->setData(kPrivateMime, plain.toUtf8());
     return mime;
 }
 
 bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
-    return source->hasFormat(kDisplayMime) || source->hasText();
+    return source->hasFormat(kPrivateMime) || source->hasText();
 }
 
 void RichTextBox::insertFromMimeData(const QMimeData* source) {
-    QString display;
-    if (source->hasFormat(kDisplayMime))
-        display = QString::fromUtf8(source->data(kDisplayMime));
+    QString plain;
+    if (source->hasFormat(kPrivateMime))
+        plain = QString::fromUtf8(source->data(kPrivateMime));
     else if (source->hasText())
-        display = PaneText::plainToDisplay(source->text(), m_lineEnding);
+        plain = source->text();
     else
         return;
-    textCursor().insertText(display);
-    ensureCursorVisible();
+    Shell::guard([&] { insertPlain(plain); });
 }

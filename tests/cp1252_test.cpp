@@ -48,7 +48,7 @@ TEST(Cp1252, UnencodableCharacterIsNamedWithItsPosition) {
     const struct {
         QString text;
         char32_t character;
-        qsizetype position;
+        qsizetype column;
     } cases[] = {
         {QStringLiteral("ciao ł"), U'ł', 6},
         {QStringLiteral("€\u0080"), 0x80, 2},
@@ -64,8 +64,9 @@ TEST(Cp1252, UnencodableCharacterIsNamedWithItsPosition) {
             ADD_FAILURE() << "no error for " << c.text.toStdString();
         } catch (const EncodingError& e) {
             EXPECT_EQ(e.character(), c.character);
-            EXPECT_EQ(e.position(), c.position);
-            EXPECT_TRUE(e.message().contains(QString::number(c.position)));
+            EXPECT_EQ(e.line(), 1);
+            EXPECT_EQ(e.column(), c.column);
+            EXPECT_TRUE(e.message().contains(QStringLiteral("riga 1, colonna %1").arg(c.column)));
             EXPECT_TRUE(e.message().contains(QString::fromUcs4(&c.character, 1)));
         }
     }

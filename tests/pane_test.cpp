@@ -1,3 +1,4 @@
+#include "Cp1252.h"
 #include "Errors.h"
 #include "PaneText.h"
 #include "RichTextBox.h"
@@ -18,8 +19,9 @@
 namespace {
 
 // What the pane's document holds, read without the pane's cached text.
-QByteArray documentText(const RichTextBox& pane) {
-    return PaneText::fromDisplay(pane.document()->toRawText(), pane.lineEnding());
+QByteArray documentText(RichTextBox& pane) {
+    Q_EMIT pane.document()->contentsChanged();
+    return pane.Text();
 }
 
 QByteArray allBytes() {
@@ -107,26 +109,107 @@ TEST_F(PaneTest, TypingEnterBackspaceDeleteAndUndo) {
     EXPECT_EQ(pane.Text(), QByteArray("uno\r\ndue\r\ntre"));
 }
 
-TEST_F(PaneTest, PasteAndCopyCarryRealCharacters) {
+TEST_F(PaneTest, CopyCarriesRealCharacters) {
     QClipboard* clipboard = QApplication::clipboard();
-    pane.setText("x\r\ny");
-    pane.moveCursor(QTextCursor::End);
-    clipboard->setText(QStringLiteral("|a\nb\r\nc\u0001"));
-    pane.paste();
-    EXPECT_EQ(pane.Text(), QByteArray("x\r\ny|a\r\nb\r\nc\x01"));
-
-    pane.setText(QByteArray("k\0\x1b\x81z", 5));
+    pane.setText(QByteArray("k\0\x1b\x81z\r\n", 7));
     pane.selectAll();
     pane.copy();
-    EXPECT_EQ(clipboard->text(), QStringLiteral("k\u0000\u001b\u0081z"));
-    // A copy pasted into a pane keeps every control code.
+    EXPECT_EQ(clipboard->text(), QStringLiteral("k\u0000\u001b\u0081z\r\n"));
+    // A copy that never left the program goes back through the private format.
     pane.moveCursor(QTextCursor::End);
     pane.paste();
-    EXPECT_EQ(pane.Text(), QByteArray("k\0\x1b\x81zk\0\x1b\x81z", 10));
+    EXPECT_EQ(pane.Text(), QByteArray("k\0\x1b\x81z\r\nk\0\x1b\x81z\r\n", 14));
+}
+
+// Pasting any text through the plain-text path puts exactly its bytes in place; a paste
+// that replaces everything takes the pasted line ending, and undo takes both back.
+TEST_F(PaneTest, PastedBytesArriveExactly) {
+    QClipboard* clipboard = QApplication::clipboard();
+    const QByteArray base = "uno\r\ndue\r\ntre\x01quattro";
+    std::mt19937 rng(10);
+    std::uniform_int_distribution<int> any(0, 255);
+    std::uniform_int_distribution<int> kind(0, 2);
+    std::uniform_int_distribution<int> length(0, 30);
+    const char pool[] = {'\r', '\n', '\r', '\n', '\0', '\t', 'a'};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof pool - 1);
+    std::uniform_int_distribution<qsizetype> offset(0, base.size());
+    for (int round = 0; round < 600; ++round) {
+        QByteArray bytes(length(rng), Qt::Uninitialized);
+        for (char& c : bytes)
+            c = kind(rng) == 0 ? static_cast<char>(any(rng)) : pool[pick(rng)];
+        clipboard->setText(Cp1252::decode(bytes));
+
+        pane.clear();
+        pane.paste();
+        ASSERT_EQ(pane.Text(), bytes) << round;
+        ASSERT_EQ(pane.lineEnding(), PaneText::detectLineEnding(bytes));
+
+        // Into the middle, or over a selection, of a CR LF text.
+        qsizetype from = offset(rng), to = offset(rng);
+        if (from > to)
+            std::swap(from, to);
+        for (qsizetype* at : {&from, &to})
+            if (*at > 0 && base[*at - 1] == '\r' && base[*at] == '\n')
+                --*at;
+        const auto displayed = [&](qsizetype n) {
+            return int(PaneText::toDisplay(base.left(n), PaneText::LineEnding::CrLf).text.size());
+        };
+        pane.setText(base);
+        QTextCursor cursor = pane.textCursor();
+        cursor.setPosition(displayed(from));
+        cursor.setPosition(displayed(to), QTextCursor::KeepAnchor);
+        pane.setTextCursor(cursor);
+        pane.paste();
+        ASSERT_EQ(pane.Text(), base.left(from) + bytes + base.mid(to)) << round;
+
+        pane.selectAll();
+        pane.paste();
+        ASSERT_EQ(pane.Text(), bytes) << round;
+        ASSERT_EQ(pane.lineEnding(), PaneText::detectLineEnding(bytes));
+        pane.undo();
+        ASSERT_EQ(pane.Text(), base.left(from) + bytes + base.mid(to)) << round;
+        ASSERT_EQ(pane.lineEnding(), from == 0 && to == base.size()
+                                         ? PaneText::detectLineEnding(bytes)
+                                         : PaneText::LineEnding::CrLf);
+    }
+}
+
+TEST_F(PaneTest, LookAlikesAreRefusedAtInputWithTheirPlace) {
+    const struct {
+        RichTextBox::Role role;
+        QString input;
+        bool paste;
+        QString expected;
+    } cases[] = {
+        {RichTextBox::Document, QStringLiteral("\u2400"), false,
+         QStringLiteral("«\u2400» (U+2400) alla riga 2, colonna 3 del documento")},
+        {RichTextBox::Key, QStringLiteral("\u21A9"), false,
+         QStringLiteral("«\u21A9» (U+21A9) alla riga 2, colonna 3 della chiave")},
+        {RichTextBox::Document, QStringLiteral("ok\r\nx\u240D"), true,
+         QStringLiteral("«\u240D» (U+240D) alla riga 3, colonna 2 del documento")},
+        {RichTextBox::Key, QStringLiteral("\u2029"), true,
+         QStringLiteral("(U+2029) alla riga 2, colonna 3 della chiave")},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        pane.setRole(c.role);
+        pane.setText("ab\r\ncd");
+        pane.moveCursor(QTextCursor::End);
+        if (c.paste) {
+            QApplication::clipboard()->setText(c.input);
+            pane.paste();
+        } else {
+            typeText(&pane, c.input);
+        }
+        EXPECT_EQ(pane.Text(), QByteArray("ab\r\ncd"));
+        ASSERT_EQ(messages.size(), 1);
+        EXPECT_TRUE(messages[0].contains(c.expected)) << messages[0].toStdString();
+    }
 }
 
 TEST_F(PaneTest, CharacterOutsideWindows1252MakesReadingFail) {
-    pane.setText("ab");
+    // Soft breaks do not count: the character typed after 5000 others is in column 5001.
+    pane.setText(QByteArray(5000, 'x'));
     pane.moveCursor(QTextCursor::End);
     typeText(&pane, QStringLiteral("ł"));
     try {
@@ -134,57 +217,159 @@ TEST_F(PaneTest, CharacterOutsideWindows1252MakesReadingFail) {
         FAIL() << "no error";
     } catch (const EncodingError& e) {
         EXPECT_EQ(e.character(), U'ł');
-        EXPECT_EQ(e.position(), 3);
-        EXPECT_TRUE(e.message().contains(QStringLiteral("ł")));
+        EXPECT_TRUE(e.message().contains(QStringLiteral("«ł» (U+0142) alla riga 1, colonna 5001 "
+                                                        "del documento")))
+            << e.message().toStdString();
     }
     QTest::keyClick(&pane, Qt::Key_Backspace);
-    EXPECT_EQ(pane.Text(), QByteArray("ab"));
+    EXPECT_EQ(pane.Text(), QByteArray(5000, 'x'));
+
+    pane.setRole(RichTextBox::Key);
+    pane.setText("a\nb");
+    pane.moveCursor(QTextCursor::End);
+    QTest::sendKeyEvent(QTest::Click, &pane, Qt::Key_unknown, QString::fromUtf8("\xF0\x9F\x98\x80"),
+                        Qt::NoModifier);
+    EXPECT_THROW(
+        try { (void)pane.Text(); } catch (const EncodingError& e) {
+            EXPECT_TRUE(
+                e.message().contains(QStringLiteral("alla riga 2, colonna 2 della chiave")));
+            throw;
+        },
+        EncodingError);
 }
 
-TEST_F(PaneTest, RandomEditSequencesMatchTheExpectedBytes) {
+// One unit per cursor position: a byte, or a soft break that stands for nothing.
+struct EditModel {
+    static constexpr int kSoft = -1;
+    std::vector<int> units;
+    qsizetype cursor = 0;
+
+    explicit EditModel(const QByteArray& text) {
+        const PaneText::Display d = PaneText::toDisplay(text, PaneText::LineEnding::Lf);
+        qsizetype ordinal = 0;
+        for (const QChar c : d.text) {
+            if (c != QChar(PaneText::kBreak))
+                units.push_back(
+                    static_cast<unsigned char>(PaneText::fromDisplay(QString(c), {}, {})[0]));
+            else
+                units.push_back(d.softBreaks.contains(ordinal++) ? kSoft : '\n');
+        }
+    }
+    void remove(qsizetype from, qsizetype to) {
+        units.erase(units.begin() + from, units.begin() + to);
+        cursor = from;
+    }
+    void insert(const QByteArray& bytes) {
+        for (const char c : bytes)
+            units.insert(units.begin() + cursor++, static_cast<unsigned char>(c));
+    }
+    QByteArray bytes() const {
+        QByteArray out;
+        for (const int u : units)
+            if (u != kSoft)
+                out.append(static_cast<char>(u));
+        return out;
+    }
+};
+
+TEST_F(PaneTest, RandomEditsAroundSoftBreaksMatchAByteModel) {
     std::mt19937 rng(44);
-    std::uniform_int_distribution<int> op(0, 6);
-    std::uniform_int_distribution<int> letter('a', 'z');
-    for (int sequence = 0; sequence < 20; ++sequence) {
-        QByteArray expected("start\x01\n\x7fmid\tend", 16);
-        pane.setText(expected);
-        pane.moveCursor(QTextCursor::Start);
-        qsizetype cursor = 0;
+    std::uniform_int_distribution<int> op(0, 8);
+    std::uniform_int_distribution<int> span(1, 6);
+    const char pool[] = {'a', 'z', '\r', '\n', '\t', '\0', char(0x81), char(0xE8)};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof pool - 1);
+    for (int sequence = 0; sequence < 12; ++sequence) {
+        QByteArray start(2 * PaneText::kSoftBreakInterval + 50, 'x');
+        start[100] = '\n';
+        EditModel model(start);
+        pane.setText(start);
+        model.cursor = PaneText::kSoftBreakInterval + 99;
+        QTextCursor c = pane.textCursor();
+        c.setPosition(int(model.cursor));
+        pane.setTextCursor(c);
         for (int step = 0; step < 150; ++step) {
-            switch (op(rng)) {
-            case 0:
-            case 1: {
-                const char c = static_cast<char>(letter(rng));
-                QTest::keyClick(&pane, c);
-                expected.insert(cursor++, c);
+            const qsizetype size = qsizetype(model.units.size());
+            int action = op(rng);
+            if (action == 8) {
+                // Select a few positions to the right; the next action replaces them.
+                const int n = int(qMin<qsizetype>(span(rng), size - model.cursor));
+                for (int i = 0; i < n; ++i)
+                    QTest::keyClick(&pane, Qt::Key_Right, Qt::ShiftModifier);
+                const qsizetype from = model.cursor;
+                model.remove(from, from + n);
+                action = std::uniform_int_distribution<int>(0, 4)(rng);
+                if (action == 2 || action == 3) {
+                    QTest::keyClick(&pane, action == 2 ? Qt::Key_Backspace : Qt::Key_Delete);
+                    action = -1;
+                }
+            } else if (action == 2 && model.cursor > 0) {
+                model.remove(model.cursor - 1, model.cursor);
+            } else if (action == 3 && model.cursor < size) {
+                model.remove(model.cursor, model.cursor + 1);
+            }
+            switch (action) {
+            case 0: {
+                const char letter = pool[pick(rng) % 2];
+                QTest::keyClick(&pane, letter);
+                model.insert(QByteArray(1, letter));
                 break;
             }
-            case 2:
+            case 1:
                 QTest::keyClick(&pane, Qt::Key_Return);
-                expected.insert(cursor++, '\n');
+                model.insert("\n");
+                break;
+            case 2:
+                QTest::keyClick(&pane, Qt::Key_Backspace);
                 break;
             case 3:
-                QTest::keyClick(&pane, Qt::Key_Backspace);
-                if (cursor > 0)
-                    expected.remove(--cursor, 1);
-                break;
-            case 4:
                 QTest::keyClick(&pane, Qt::Key_Delete);
-                if (cursor < expected.size())
-                    expected.remove(cursor, 1);
                 break;
-            case 5:
-                QTest::keyClick(&pane, Qt::Key_Left);
-                cursor = qMax<qsizetype>(0, cursor - 1);
-                break;
-            default:
-                QTest::keyClick(&pane, Qt::Key_Right);
-                cursor = qMin(expected.size(), cursor + 1);
+            case 4: {
+                QByteArray bytes;
+                for (int i = span(rng); i > 0; --i)
+                    bytes.append(pool[pick(rng)]);
+                QApplication::clipboard()->setText(Cp1252::decode(bytes));
+                pane.paste();
+                model.insert(bytes);
                 break;
             }
+            case 5:
+            case 6:
+                QTest::keyClick(&pane, Qt::Key_Left);
+                model.cursor = qMax<qsizetype>(0, model.cursor - 1);
+                break;
+            case 7:
+                QTest::keyClick(&pane, Qt::Key_Right);
+                model.cursor = qMin(size, model.cursor + 1);
+                break;
+            default:
+                break;
+            }
+            ASSERT_EQ(pane.textCursor().position(), model.cursor) << sequence << "/" << step;
+            ASSERT_EQ(pane.Text(), model.bytes()) << sequence << "/" << step;
         }
-        ASSERT_EQ(pane.Text(), expected) << "sequence " << sequence;
+        // Undo takes every edit back, soft breaks included.
+        while (pane.document()->isUndoAvailable())
+            pane.undo();
+        ASSERT_EQ(pane.Text(), start);
     }
+}
+
+TEST_F(PaneTest, EnterAndBackspaceAtASoftBreakChangeNothing) {
+    const QByteArray line(5000, 'x');
+    const int afterSoftBreak = int(PaneText::kSoftBreakInterval) + 1;
+    pane.setText(line);
+    QTextCursor c = pane.textCursor();
+    c.setPosition(afterSoftBreak);
+    pane.setTextCursor(c);
+    QTest::keyClick(&pane, Qt::Key_Return);
+    EXPECT_EQ(pane.Text(), line.left(4096) + '\n' + line.mid(4096));
+    QTest::keyClick(&pane, Qt::Key_Backspace);
+    EXPECT_EQ(pane.Text(), line);
+    // Deleting the soft break itself joins the lines and removes no byte.
+    QTest::keyClick(&pane, Qt::Key_Backspace);
+    EXPECT_EQ(pane.Text(), line);
+    EXPECT_EQ(pane.document()->blockCount(), 1);
 }
 
 TEST_F(PaneTest, LoadFileReadsBytesExactly) {

@@ -1,3 +1,4 @@
+#include "Cp1252.h"
 #include "Errors.h"
 #include "PaneText.h"
 
@@ -41,8 +42,10 @@ TEST(PaneText, LineEndingIsTheOneUsedMost) {
         {"a\n\rb\n\r", LineEnding::Lf},
         {"\r\n\r", LineEnding::CrLf},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(detectLineEnding(c.text), c.expected) << c.text.toStdString();
+        EXPECT_EQ(detectLineEnding(QString::fromLatin1(c.text)), c.expected);
+    }
 }
 
 TEST(PaneText, DisplayOfLineEndingsAndControls) {
@@ -63,70 +66,108 @@ TEST(PaneText, DisplayOfLineEndingsAndControls) {
         {"\x80\xa0\xe8", LineEnding::Lf, QStringLiteral("\u20AC\u00A0\u00E8")},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(toDisplay(c.text, c.ending), c.display) << c.text.toStdString();
-        EXPECT_EQ(fromDisplay(c.display, c.ending), c.text);
+        const Display d = toDisplay(c.text, c.ending);
+        EXPECT_EQ(d.text, c.display) << c.text.toStdString();
+        EXPECT_TRUE(d.softBreaks.isEmpty());
+        EXPECT_EQ(fromDisplay(c.display, {}, c.ending), c.text);
     }
 }
 
+// Writing, and pasting the same bytes as text into a pane of any line ending, both read
+// back as exactly those bytes.
 TEST(PaneText, RandomByteStringsRoundTripExactly) {
     std::mt19937 rng(12);
     for (int round = 0; round < 10000; ++round) {
         const QByteArray text = randomText(rng, round % 10 == 0 ? 9000 : 64);
         const LineEnding ending = detectLineEnding(text);
-        const QString display = toDisplay(text, ending);
-        ASSERT_EQ(fromDisplay(display, ending), text) << "round " << round;
+        const Display display = toDisplay(text, ending);
+        ASSERT_EQ(fromDisplay(display.text, display.softBreaks, ending), text) << round;
         // The display holds no character that a text document would turn into a break.
-        ASSERT_FALSE(display.contains(QLatin1Char('\n')) || display.contains(QLatin1Char('\r')) ||
-                     display.contains(QChar(0x2028)));
+        ASSERT_FALSE(display.text.contains(QLatin1Char('\n')) ||
+                     display.text.contains(QLatin1Char('\r')) ||
+                     display.text.contains(QChar(kLineSeparator)));
+        const QString plain = Cp1252::decode(text);
+        for (LineEnding pane : {LineEnding::Lf, LineEnding::CrLf, LineEnding::Cr}) {
+            const Display pasted = plainToDisplay(plain, pane);
+            ASSERT_EQ(fromDisplay(pasted.text, pasted.softBreaks, pane), text) << round;
+            ASSERT_EQ(displayToPlain(pasted.text, pasted.softBreaks, pane), plain) << round;
+        }
     }
 }
 
 TEST(PaneText, LongRunsGetSoftBreaksThatReadingDrops) {
     const QByteArray line(3 * kSoftBreakInterval + 10, 'x');
-    const QString display = toDisplay(line, LineEnding::Lf);
-    EXPECT_EQ(display.count(QChar(kBreak)), 3);
-    EXPECT_EQ(display.count(QChar(kSoftBreakMark)), 3);
-    for (const QStringView block : QStringView(display).split(QChar(kBreak)))
-        EXPECT_LE(block.size(), kSoftBreakInterval + 1);
-    EXPECT_EQ(fromDisplay(display, LineEnding::Lf), line);
+    const Display display = toDisplay(line, LineEnding::Lf);
+    EXPECT_EQ(display.text.count(QChar(kBreak)), 3);
+    EXPECT_EQ(display.softBreaks, QList<qsizetype>({0, 1, 2}));
+    for (const QStringView block : QStringView(display.text).split(QChar(kBreak)))
+        EXPECT_LE(block.size(), kSoftBreakInterval);
+    EXPECT_EQ(fromDisplay(display.text, display.softBreaks, LineEnding::Lf), line);
 
-    // A soft break whose break the user removed reads as nothing; a break typed after
-    // a mark is a real one.
-    const QString joined = QStringLiteral("ab") + QChar(kSoftBreakMark) + QStringLiteral("cd");
-    EXPECT_EQ(fromDisplay(joined, LineEnding::Lf), QByteArray("abcd"));
-    const QString typed = QStringLiteral("ab") + QChar(kSoftBreakMark) + QChar(kBreak) +
-                          QChar(kBreak) + QStringLiteral("cd");
-    EXPECT_EQ(fromDisplay(typed, LineEnding::CrLf), QByteArray("ab\r\ncd"));
+    const QString two = QStringLiteral("ab") + QChar(kBreak) + QStringLiteral("cd") +
+                        QChar(kBreak) + QStringLiteral("ef");
+    EXPECT_EQ(fromDisplay(two, {0}, LineEnding::CrLf), QByteArray("abcd\r\nef"));
+    EXPECT_EQ(fromDisplay(two, {1}, LineEnding::CrLf), QByteArray("ab\r\ncdef"));
+    EXPECT_EQ(displayToPlain(two, {1}, LineEnding::Lf), QStringLiteral("ab\ncdef"));
 }
 
-TEST(PaneText, UnencodableCharacterReportsItsDisplayPosition) {
-    try {
-        fromDisplay(QStringLiteral("ab") + QChar(kBreak) + QStringLiteral("cł"), LineEnding::Lf);
-        FAIL() << "no error";
-    } catch (const EncodingError& e) {
-        EXPECT_EQ(e.character(), U'ł');
-        EXPECT_EQ(e.position(), 5);
+TEST(PaneText, UnencodableCharacterIsLocatedAsTheUserSeesIt) {
+    const QChar br(kBreak);
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    const struct {
+        QString display;
+        QList<qsizetype> soft;
+        char32_t character;
+        qsizetype line, column;
+    } cases[] = {
+        {QStringLiteral("ab") + br + QStringLiteral("cł"), {}, U'ł', 2, 2},
+        {QStringLiteral("ab") + br + QStringLiteral("cł"), {0}, U'ł', 1, 4},
+        {QStringLiteral("a") + br + QStringLiteral("b") + br + QStringLiteral("éł"),
+         {1},
+         U'ł',
+         2,
+         3},
+        {QStringLiteral("x") + emoji, {}, 0x1F600, 1, 2},
+    };
+    for (const auto& c : cases) {
+        try {
+            fromDisplay(c.display, c.soft, LineEnding::Lf);
+            ADD_FAILURE() << "no error";
+        } catch (const EncodingError& e) {
+            EXPECT_EQ(e.character(), c.character);
+            EXPECT_EQ(e.line(), c.line);
+            EXPECT_EQ(e.column(), c.column);
+        }
     }
 }
 
-TEST(PaneText, ClipboardFormsUseRealCharacters) {
-    const QString display = toDisplay(QByteArray("a\r\nb\x01\n\x8d", 7), LineEnding::CrLf);
-    EXPECT_EQ(displayToPlain(display, LineEnding::CrLf), QStringLiteral("a\r\nb\u0001\n\u008D"));
-
+TEST(PaneText, PastedLookAlikesAreRefusedWhereTheyStand) {
     const struct {
         QString plain;
         LineEnding ending;
-        QByteArray text;
-    } pastes[] = {
-        {QStringLiteral("a\r\nb\nc"), LineEnding::CrLf, "a\r\nb\r\nc"},
-        {QStringLiteral("a\r\nb\nc"), LineEnding::Lf, "a\nb\nc"},
-        {QStringLiteral("a\rb"), LineEnding::Lf, "a\rb"},
-        {QStringLiteral("a\rb\r\n"), LineEnding::Cr, "a\rb\r"},
-        {QStringLiteral("\u0000\u001b\u20ac"), LineEnding::Lf, QByteArray("\0\x1b\x80", 3)},
+        char32_t character;
+        qsizetype line, column;
+    } cases[] = {
+        {QStringLiteral("ab\u2400"), LineEnding::Lf, 0x2400, 1, 3},
+        {QStringLiteral("a\r\nb\u21A9"), LineEnding::CrLf, 0x21A9, 2, 2},
+        {QStringLiteral("a\r\nb\u21A9"), LineEnding::Lf, 0x21A9, 2, 2},
+        {QStringLiteral("a\nb\u2029"), LineEnding::CrLf, 0x2029, 1, 4},
+        {QStringLiteral("\u2028"), LineEnding::Lf, 0x2028, 1, 1},
+        {QStringLiteral("\u2426"), LineEnding::Lf, 0x2426, 1, 1},
     };
-    for (const auto& p : pastes)
-        EXPECT_EQ(fromDisplay(plainToDisplay(p.plain, p.ending), p.ending), p.text);
-    // A character Windows-1252 cannot hold is pasted as it is, so reading reports it.
-    EXPECT_THROW(fromDisplay(plainToDisplay(QStringLiteral("ł"), LineEnding::Lf), LineEnding::Lf),
-                 EncodingError);
+    for (const auto& c : cases) {
+        try {
+            plainToDisplay(c.plain, c.ending);
+            ADD_FAILURE() << "no error for " << c.plain.toStdString();
+        } catch (const EncodingError& e) {
+            EXPECT_EQ(e.character(), c.character);
+            EXPECT_EQ(e.line(), c.line);
+            EXPECT_EQ(e.column(), c.column);
+        }
+    }
+    // Characters Windows-1252 cannot hold but that look like no stand-in are kept, and
+    // reading refuses them.
+    const Display kept = plainToDisplay(QStringLiteral("ł\u2420"), LineEnding::Lf);
+    EXPECT_EQ(kept.text, QStringLiteral("ł\u2420"));
+    EXPECT_THROW(fromDisplay(kept.text, kept.softBreaks, LineEnding::Lf), EncodingError);
 }

@@ -241,11 +241,16 @@ void Form1::docriptato_Click() {
 }
 
 void Form1::printPane(RichTextBox* pane) {
+    // The busy pointer at once; a long print shows how far it is and can be given up.
+    const auto print = [this, pane](QPrinter* printer) {
+        LongWork work(this, QStringLiteral("Stampa in corso…"), true);
+        pane->SelPrint(printer, work.progress());
+    };
     if (printerProvider()) {
         const std::unique_ptr<QPrinter> printer = printerProvider()();
         if (!printer)
             throw PrinterError(PrintQueue::noDefaultPrinter());
-        pane->SelPrint(printer.get());
+        print(printer.get());
         return;
     }
     const PrintQueue::Queue queue = PrintQueue::defaultQueue();
@@ -253,7 +258,7 @@ void Form1::printPane(RichTextBox* pane) {
     if (!queue.accepting)
         throw PrinterError(PrintQueue::refused(queue.name));
     QPrinter printer(QPrinterInfo::printerInfo(queue.name), QPrinter::HighResolution);
-    pane->SelPrint(&printer);
+    print(&printer);
     if (queue.paused)
         Shell::MsgBox(PrintQueue::waitsInPausedQueue(queue.name));
 }
