@@ -2,6 +2,7 @@
 
 #include "Errors.h"
 
+#include <QFile>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -78,9 +79,14 @@ public:
                 QStringLiteral("La stampa su \"%1\" non è riuscita.").arg(printerName(m_printer)));
     }
 
+    // Qt's PDF and CUPS engines cannot abort: their job ends at the last finished page,
+    // and a PDF file is removed rather than left incomplete.
     void abort() {
-        m_printer->abort();
+        if (m_printer->abort())
+            return;
         m_painter.end();
+        if (m_printer->outputFormat() == QPrinter::PdfFormat)
+            QFile::remove(m_printer->outputFileName());
     }
 
 private:

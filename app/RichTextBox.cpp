@@ -328,7 +328,7 @@ void RichTextBox::paintEvent(QPaintEvent* event) {
     // are looked at.
     const QColor controlTint(255, 140, 0, 80);
     const QColor markTint(0, 120, 255, 50);
-    const QString mark(QChar(PaneText::kSoftBreakMark));
+    const QString mark = QString(QChar(PaneText::kSoftBreakMark));
     const qreal markWidth = fontMetrics().horizontalAdvance(mark);
     QPainter painter(viewport());
     const QPointF offset = contentOffset();

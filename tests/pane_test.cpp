@@ -1,5 +1,6 @@
 #include "Cp1252.h"
 #include "Errors.h"
+#include "PanePrint.h"
 #include "PaneText.h"
 #include "RichTextBox.h"
 #include "TextFile.h"
@@ -458,6 +459,85 @@ TEST_F(PaneTest, SelPrintPrintsTheWholeTextAsDisplayed) {
     EXPECT_TRUE(printed.contains(QStringLiteral("FINE")));
     EXPECT_GT(pdfPages(pdf), 1);
     EXPECT_EQ(pane.Text(), text);
+}
+
+namespace {
+
+QString pdfPage(const QString& pdf, int page) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+             QString::number(page), QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString numbered(qsizetype line) {
+    return QStringLiteral("riga %1").arg(line, 7, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+// Far beyond what one text layout holds: every page is there, in order.
+TEST_F(PaneTest, SelPrintPrintsThirtyMebibytesInOrder) {
+    constexpr qsizetype kLines = 30 * 1024 * 1024 / 64 + 1;
+    QByteArray text;
+    text.reserve(kLines * 64);
+    for (qsizetype i = 0; i < kLines; ++i) {
+        const QByteArray line = numbered(i).toLatin1() + " \x01\xe8";
+        text += line + QByteArray(63 - line.size(), '.') + (i + 1 < kLines ? "\n" : "");
+    }
+    pane.setText(text);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("big.pdf"));
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    pane.SelPrint(&printer);
+
+    const QString first = pdfPage(pdf, 1);
+    const qsizetype perPage = first.count(QStringLiteral("riga "));
+    ASSERT_GT(perPage, 10);
+    EXPECT_TRUE(first.contains(numbered(0) + QStringLiteral(" \u2401è...")));
+    const qsizetype pages = (kLines + perPage - 1) / perPage;
+    ASSERT_EQ(pdfPages(pdf), pages);
+    for (const qsizetype page : {pages / 2, pages}) {
+        const QString printed = pdfPage(pdf, int(page));
+        const qsizetype firstLine = (page - 1) * perPage;
+        const qsizetype lastLine = qMin(kLines, page * perPage) - 1;
+        EXPECT_EQ(printed.count(QStringLiteral("riga ")), lastLine - firstLine + 1) << page;
+        EXPECT_TRUE(printed.contains(numbered(firstLine)) && printed.contains(numbered(lastLine)))
+            << page << printed.left(300).toStdString();
+    }
+}
+
+TEST_F(PaneTest, PrintingRefusesOrCancelsWithoutAFile) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    pane.setText("ab\ncd");
+    pane.moveCursor(QTextCursor::End);
+    typeText(&pane, QStringLiteral("ł"));
+    try {
+        pane.SelPrint(&printer);
+        ADD_FAILURE() << "printed";
+    } catch (const EncodingError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("alla riga 2, colonna 3 del documento")));
+    }
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    const QByteArray text = QByteArray("riga\n").repeated(1000);
+    int calls = 0;
+    EXPECT_FALSE(PanePrint::print(text, PaneText::LineEnding::Lf, pane.font(), &printer,
+                                  [&](qsizetype done, qsizetype total, int nextPage) {
+                                      EXPECT_EQ(nextPage, calls + 2);
+                                      EXPECT_LT(done, total);
+                                      return ++calls < 3;
+                                  }));
+    EXPECT_EQ(calls, 3);
+    EXPECT_FALSE(QFile::exists(pdf));
 }
 
 TEST_F(PaneTest, SelPrintFailureRaises) {
