@@ -8,8 +8,11 @@
 #include "Windows.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 
 #include <benchmark/benchmark.h>
 
@@ -148,6 +151,38 @@ void BM_pane_write_result(benchmark::State& state) {
     }
 }
 
+QByteArray ciphertext(qsizetype size) {
+    const std::string c = Crypt::CryptText(prose(size).toStdString(), "chiave segreta");
+    return QByteArray::fromStdString(c);
+}
+
+void toPdf(QPrinter& printer) {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QDir::temp().filePath(QStringLiteral("vemo-bench-print.pdf")));
+}
+
+void BM_print_pane(benchmark::State& state) {
+    RichTextBox pane;
+    pane.setText(ciphertext(state.range(0) * kMiB));
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        toPdf(printer);
+        pane.SelPrint(&printer);
+    }
+}
+
+// The same text, control codes and all, printed by a bare QTextDocument.
+void BM_baseline_print_document(benchmark::State& state) {
+    QTextDocument doc;
+    doc.setDefaultFont(RichTextBox().font());
+    doc.setPlainText(QString::fromLatin1(ciphertext(state.range(0) * kMiB)));
+    for (auto _ : state) {
+        QPrinter printer(QPrinter::HighResolution);
+        toPdf(printer);
+        doc.print(&printer);
+    }
+}
+
 } // namespace
 
 BENCHMARK(BM_baseline_setPlainText)->Arg(10)->Unit(benchmark::kMillisecond);
@@ -158,6 +193,8 @@ BENCHMARK(BM_baseline_keystroke)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_pane_keystroke_oneline)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_click_crypt)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_pane_write_result)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_print_pane)->Arg(1)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_baseline_print_document)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -179,5 +216,9 @@ int main(int argc, char** argv) {
              "BM_pane_write_oneline/1", 20.0, false},
             {"click on 10 MiB document vs pane's own Text write", "BM_click_crypt",
              "BM_pane_write_result", 1.3, false},
+            {"print 5 MiB ciphertext, time vs printing 1 MiB", "BM_print_pane/5/iterations:1",
+             "BM_print_pane/1/iterations:1", 6.0, false},
+            {"print 5 MiB ciphertext, time vs a bare QTextDocument", "BM_print_pane/5/iterations:1",
+             "BM_baseline_print_document/5/iterations:1", 2.0, false},
         });
 }
