@@ -1,12 +1,15 @@
 #include "AppInfo.h"
 #include "Form1.h"
 #include "Form2.h"
-#include "Registry.h"
 #include "RichTextBox.h"
 #include "Shell.h"
 #include "TestSupport.h"
 #include "Windows.h"
+#include "core/SysInfo.h"
+#include "forms/about/sysinfo/SystemRegistry.h"
 #include "frmAbout.h"
+#include "tests/mock/FakeRegistry.h"
+#include "tests/mock/FakeSysInfo.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,201 +30,44 @@ int metricsWidth(const QWidget* w, const QString& text) {
     return QFontMetrics(w->font()).horizontalAdvance(text);
 }
 
-// Hands the about box a view of a backend the test keeps.
-class BackendView : public Backend {
-public:
-    explicit BackendView(MemoryBackend& target)
-        : m_target(target) {}
-    LONG RegOpenKeyEx(HKEY r, const std::string& k, DWORD o, DWORD s, HKEY& h) override {
-        return m_target.RegOpenKeyEx(r, k, o, s, h);
-    }
-    LONG RegQueryValueEx(HKEY k, const std::string& n, DWORD r, DWORD& t, std::string& d,
-                         DWORD& s) override {
-        return m_target.RegQueryValueEx(k, n, r, t, d, s);
-    }
-    LONG RegCloseKey(HKEY k) override { return m_target.RegCloseKey(k); }
-
-private:
-    MemoryBackend& m_target;
-};
-
 class SysInfoTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
         SysInfoEnvironment env;
-        env.registry = [this] { return std::make_unique<BackendView>(registry); };
-        env.dir = [this](const QString& path) {
-            dirAsked << path;
-            return existing.contains(path) ? QStringLiteral("MSINFO32.EXE") : QString();
-        };
-        env.start = [this](const QString& path) {
-            started << path;
-            return startable.contains(path);
-        };
+        env.registry = [this] { return std::make_unique<FakeRegistryView>(registry); };
+        env.files = files;
+        env.programs = programs;
         frmAbout::setEnvironment(env);
         box = Windows::about().show();
     }
 
-    MemoryBackend registry;
-    QStringList existing;
-    QStringList startable;
-    QStringList dirAsked;
-    QStringList started;
+    FakeRegistry registry;
+    std::shared_ptr<FakeFiles> files = std::make_shared<FakeFiles>();
+    std::shared_ptr<FakeStarts> programs = std::make_shared<FakeStarts>();
     frmAbout* box = nullptr;
 };
 
-const std::string kFirst = kSysInfoKey;
-const std::string kSecond = kSysInfoLocationKey;
-
-Value raw(DWORD type, const std::string& data, DWORD reported) {
-    Value v;
-    v.type = type;
-    v.data = data;
-    v.overrideSize = true;
-    v.reportedSize = reported;
-    return v;
-}
+const QString kUnavailable = QString::fromLatin1(SysInfo::kUnavailable);
 
 } // namespace
 
-TEST_F(SysInfoTest, LookUpOrderAndFallBack) {
-    const QString unavailable = frmAbout::kSysInfoUnavailable;
-    const struct {
-        const char* what;
-        std::function<void(MemoryBackend&)> setUp;
-        QStringList existing;
-        QStringList started;
-        bool message;
-    } cases[] = {
-        {"first place present",
-         [](MemoryBackend& r) {
-             r.setString(HKEY_LOCAL_MACHINE, kFirst, "PATH", "C:\\Tools\\msinfo32.exe");
-             r.setString(HKEY_LOCAL_MACHINE, kSecond, "MSINFO", "C:\\Other");
-         },
-         {},
-         {QStringLiteral("C:\\Tools\\msinfo32.exe")},
-         false},
-        {"second place with the file",
-         [](MemoryBackend& r) { r.setString(HKEY_LOCAL_MACHINE, kSecond, "MSINFO", "C:\\Dir"); },
-         {QStringLiteral("C:\\Dir\\MSINFO32.EXE")},
-         {QStringLiteral("C:\\Dir\\MSINFO32.EXE")},
-         false},
-        {"second place without the file",
-         [](MemoryBackend& r) { r.setString(HKEY_LOCAL_MACHINE, kSecond, "MSINFO", "C:\\Dir"); },
-         {},
-         {},
-         true},
-        {"both missing", [](MemoryBackend&) {}, {}, {}, true},
-        {"first place names a missing file",
-         [](MemoryBackend& r) { r.setString(HKEY_LOCAL_MACHINE, kFirst, "PATH", "C:\\gone.exe"); },
-         {},
-         {QStringLiteral("C:\\gone.exe")},
-         true},
-        {"first key cannot be opened",
-         [](MemoryBackend& r) {
-             r.setString(HKEY_LOCAL_MACHINE, kFirst, "PATH", "C:\\x.exe");
-             r.failOpen(kFirst);
-             r.setString(HKEY_LOCAL_MACHINE, kSecond, "MSINFO", "D:");
-         },
-         {QStringLiteral("D:\\MSINFO32.EXE")},
-         {QStringLiteral("D:\\MSINFO32.EXE")},
-         false},
-        {"first value of an unknown type",
-         [](MemoryBackend& r) { r.setValue(HKEY_LOCAL_MACHINE, kFirst, "PATH", raw(3, "ab", 2)); },
-         {},
-         {QString()},
-         true},
-        {"first value reports size 0",
-         [](MemoryBackend& r) { r.setValue(HKEY_LOCAL_MACHINE, kFirst, "PATH", raw(1, "ab", 0)); },
-         {},
-         {},
-         true},
-        {"first value too long for the buffer",
-         [](MemoryBackend& r) {
-             r.setString(HKEY_LOCAL_MACHINE, kFirst, "PATH", std::string(1024, 'x'));
-         },
-         {},
-         {},
-         true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        registry = MemoryBackend();
-        c.setUp(registry);
-        existing = c.existing;
-        startable = c.existing + QStringList{QStringLiteral("C:\\Tools\\msinfo32.exe")};
-        started.clear();
+TEST_F(SysInfoTest, ButtonTellsWhenTheToolIsUnavailableAndLeavesTheBoxOpen) {
+    const std::string tool = "C:\\Tools\\msinfo32.exe";
+    for (const bool startable : {true, false}) {
+        SCOPED_TRACE(startable);
+        registry.setString(kLocalMachine, SysInfo::kToolKey, SysInfo::kToolValue, tool);
+        programs->startable = startable ? std::set{tool} : std::set<std::string>{};
+        programs->started.clear();
         messages.clear();
         box->findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->click();
-        EXPECT_EQ(started, c.started);
-        EXPECT_EQ(messages, c.message ? QStringList{unavailable} : QStringList{});
-        EXPECT_EQ(registry.openHandles(), 0) << "every key is closed";
-        for (DWORD rights : registry.requestedRights())
-            EXPECT_EQ(rights, KEY_READ);
+        EXPECT_EQ(programs->started, std::vector{tool});
+        EXPECT_EQ(messages, startable ? QStringList{} : QStringList{kUnavailable});
         EXPECT_TRUE(Windows::about().isVisible()) << "the box stays open";
     }
-}
-
-TEST_F(SysInfoTest, SecondPlaceIsNotReadWhenTheFirstAnswers) {
-    registry.setString(HKEY_LOCAL_MACHINE, kFirst, "PATH", "C:\\Tools\\msinfo32.exe");
-    startable = {QStringLiteral("C:\\Tools\\msinfo32.exe")};
-    box->StartSysInfo();
-    EXPECT_EQ(registry.openedKeys(), std::vector<std::string>{kFirst});
-    EXPECT_TRUE(dirAsked.isEmpty()) << "no existence test on the first branch";
-}
-
-TEST_F(SysInfoTest, GetKeyValueTrimsAndConverts) {
-    const struct {
-        const char* what;
-        Value value;
-        bool result;
-        QString expected;
-    } cases[] = {
-        {"string with its NUL", raw(REG_SZ, std::string("abc\0", 4), 4), true,
-         QStringLiteral("abc")},
-        {"string without a NUL", raw(REG_SZ, "abc", 3), true, QStringLiteral("abc")},
-        {"reported size shorter than the data", raw(REG_SZ, "abcdef", 2), true,
-         QStringLiteral("ab")},
-        {"32-bit number", raw(REG_DWORD, std::string("\x07\0\0\0", 4), 4), true,
-         QStringLiteral("7")},
-        {"32-bit number, all bits", raw(REG_DWORD, "\xff\xff\xff\xff", 4), true,
-         QStringLiteral("-1")},
-        {"32-bit number 0x0102", raw(REG_DWORD, std::string("\x02\x01\0\0", 4), 4), true,
-         QStringLiteral("258")},
-        {"unknown type keeps the caller's value", raw(7, "zz", 2), true, QStringLiteral("prima")},
-    };
-    const QString initial[] = {
-        QString(), QString(), QString(), QString(), QString(), QString(), QStringLiteral("prima")};
-    for (std::size_t i = 0; i < std::size(cases); ++i) {
-        const auto& c = cases[i];
-        SCOPED_TRACE(c.what);
-        registry = MemoryBackend();
-        registry.setValue(HKEY_LOCAL_MACHINE, "K", "V", c.value);
-        box->StartSysInfo(); // takes a fresh view of the registry
-        QString value = initial[i];
-        EXPECT_EQ(
-            box->GetKeyValue(HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("V"), value),
-            c.result);
-        EXPECT_EQ(value, c.expected);
-        EXPECT_EQ(registry.openHandles(), 0);
-    }
-    // A number is appended to what the caller passed in; like any value, its data loses a
-    // last byte of 0 to the trim rule.
-    registry.setValue(HKEY_LOCAL_MACHINE, "K", "N",
-                      raw(REG_DWORD, std::string("\x07\0\0\0", 4), 4));
-    QString value = QStringLiteral("x");
-    EXPECT_TRUE(
-        box->GetKeyValue(HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("N"), value));
-    EXPECT_EQ(value, QStringLiteral("&hx000007"));
-    value = QStringLiteral("prima");
-    EXPECT_FALSE(box->GetKeyValue(HKEY_LOCAL_MACHINE, QStringLiteral("K"),
-                                  QStringLiteral("missing"), value));
-    EXPECT_TRUE(value.isEmpty());
-    value = QStringLiteral("prima");
-    EXPECT_FALSE(
-        box->GetKeyValue(HKEY_LOCAL_MACHINE, QStringLiteral("nokey"), QStringLiteral("V"), value));
-    EXPECT_TRUE(value.isEmpty());
+    std::string value;
+    EXPECT_TRUE(box->GetKeyValue(kLocalMachine, SysInfo::kToolKey, SysInfo::kToolValue, value));
+    EXPECT_EQ(value, tool);
 }
 
 namespace {
@@ -266,8 +112,35 @@ TEST_F(RealSysInfoTest, NoToolOnTheSearchPathShowsTheMessage) {
         qputenv("PATH", path);
         frmAbout* box = Windows::about().show();
         box->findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->click();
-        EXPECT_EQ(messages, QStringList{frmAbout::kSysInfoUnavailable});
+        EXPECT_EQ(messages, QStringList{kUnavailable});
     }
+}
+
+TEST_F(RealSysInfoTest, RegistryNamesTheFirstToolOnTheSearchPath) {
+    for (const char* name : {"gnome-system-monitor", "kinfocenter"}) {
+        QFile tool(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(tool.open(QIODevice::WriteOnly));
+        tool.write("#!/bin/sh\n");
+        tool.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ExeOwner);
+    }
+    qputenv("PATH", dir.path().toLocal8Bit());
+    SystemRegistry reg;
+
+    HKEY key = 0;
+    // Write rights are refused, as for an ordinary Windows user.
+    EXPECT_EQ(
+        reg.RegOpenKeyExA(kLocalMachine, SysInfo::kToolKey, 0, kKeyRead | kKeyWriteRights, key),
+        kAccessDenied);
+    ASSERT_EQ(reg.RegOpenKeyExA(kLocalMachine, SysInfo::kToolKey, 0, kKeyRead, key), kSuccess);
+    std::string buffer(1024, '\0');
+    DWORD size = 1024, type = 0;
+    ASSERT_EQ(reg.RegQueryValueExA(key, SysInfo::kToolValue, 0, type, buffer, size), kSuccess);
+    EXPECT_EQ(type, kString);
+    const std::string expected = dir.filePath(QStringLiteral("kinfocenter")).toStdString();
+    EXPECT_EQ(buffer.substr(0, size), expected + '\0');
+    EXPECT_EQ(reg.RegCloseKey(key), kSuccess);
+    EXPECT_NE(reg.RegOpenKeyExA(kLocalMachine, SysInfo::kFolderKey, 0, kKeyRead, key), kSuccess);
 }
 
 TEST_F(GuiTest, HelpWindowAsDesigned) {

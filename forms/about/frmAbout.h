@@ -1,11 +1,12 @@
 #pragma once
 
-#include "Registry.h"
-#include "SysInfoEnvironment.h"
+#include "core/Registry.h"
+#include "forms/about/sysinfo/SysInfoEnvironment.h"
 
 #include <QDialog>
 
 #include <memory>
+#include <string>
 
 namespace Ui {
 class frmAbout;
@@ -16,8 +17,6 @@ class frmAbout : public QDialog {
     Q_OBJECT
 
 public:
-    static const QString kSysInfoUnavailable;
-
     explicit frmAbout(QWidget* parent = nullptr);
     ~frmAbout() override;
 
@@ -26,8 +25,8 @@ public:
     void cmdSysInfo_Click();
 
     void StartSysInfo();
-    bool GetKeyValue(const Registry::HKEY& KeyRoot, const QString& KeyName,
-                     const QString& SubKeyRef, QString& KeyVal);
+    bool GetKeyValue(const Registry::HKEY& KeyRoot, const std::string& KeyName,
+                     const std::string& SubKeyRef, std::string& KeyVal);
 
     // Tests replace the registry, the file test and the program start.
     static void setEnvironment(SysInfoEnvironment env);
@@ -38,5 +37,4 @@ protected:
 
 private:
     std::unique_ptr<Ui::frmAbout> ui;
-    std::unique_ptr<Registry::Backend> m_registry;
 };

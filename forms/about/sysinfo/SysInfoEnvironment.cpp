@@ -1,21 +1,38 @@
-#include "SysInfoEnvironment.h"
+#include "forms/about/sysinfo/SysInfoEnvironment.h"
+
+#include "forms/about/sysinfo/SystemRegistry.h"
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QString>
+
+namespace {
+
+class FileInfoExistence : public SysInfo::FileExistence {
+public:
+    std::string fileName(const std::string& path) override {
+        const QFileInfo info(QString::fromLocal8Bit(path));
+        if (path.empty() || !info.isFile() || info.isHidden())
+            return {};
+        return info.fileName().toLocal8Bit().toStdString();
+    }
+};
+
+class DetachedStart : public SysInfo::ProgramStart {
+public:
+    bool start(const std::string& path) override {
+        if (path.empty())
+            return false;
+        return QProcess::startDetached(QString::fromLocal8Bit(path), {});
+    }
+};
+
+} // namespace
 
 SysInfoEnvironment SysInfoEnvironment::system() {
     SysInfoEnvironment env;
-    env.registry = [] { return std::make_unique<Registry::SystemBackend>(); };
-    env.dir = [](const QString& path) {
-        const QFileInfo info(path);
-        if (path.isEmpty() || !info.isFile() || info.isHidden())
-            return QString();
-        return info.fileName();
-    };
-    env.start = [](const QString& path) {
-        if (path.isEmpty())
-            return false;
-        return QProcess::startDetached(path, {});
-    };
+    env.registry = [] { return std::make_unique<SystemRegistry>(); };
+    env.files = std::make_shared<FileInfoExistence>();
+    env.programs = std::make_shared<DetachedStart>();
     return env;
 }

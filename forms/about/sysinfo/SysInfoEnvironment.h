@@ -1,8 +1,7 @@
 #pragma once
 
-#include "Registry.h"
-
-#include <QString>
+#include "core/Registry.h"
+#include "core/SysInfo.h"
 
 #include <functional>
 #include <memory>
@@ -11,10 +10,8 @@
 struct SysInfoEnvironment {
     // Built on each use, so that a tool installed while the program runs is found.
     std::function<std::unique_ptr<Registry::Backend>()> registry;
-    // The file name when a normal file exists at the full path, else the empty string.
-    std::function<QString(const QString& path)> dir;
-    // Starts exactly the program at `path`, with no arguments and no shell.
-    std::function<bool(const QString& path)> start;
+    std::shared_ptr<SysInfo::FileExistence> files;
+    std::shared_ptr<SysInfo::ProgramStart> programs;
 
     static SysInfoEnvironment system();
 };
