@@ -16,6 +16,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <optional>
+
 namespace {
 
 // Our own copies carry the exact characters again, because the platform's text format
@@ -244,10 +246,22 @@ bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progre
     const std::optional<QByteArray> data = TextFile::read(path, kMaxFileSize, share(0, 100));
     if (!data)
         return false;
-    const QByteArray previous = Text();
-    if (setText(*data, share(100, 900)))
+    // Loading replaces the content whatever it holds. A content that cannot be read (a
+    // character outside Windows-1252) cannot be put back either, so once the pane starts
+    // filling such a load is no longer given up.
+    std::optional<QByteArray> previous;
+    try {
+        previous = Text();
+    } catch (const EncodingError&) {
+    }
+    const TextFile::Progress filling = share(100, 900);
+    const TextFile::Progress toTheEnd = [&filling](qint64 done, qint64 total) {
+        (void)filling(done, total);
         return true;
-    setText(previous);
+    };
+    if (setText(*data, previous ? filling : toTheEnd))
+        return true;
+    setText(*previous);
     return false;
 }
 
