@@ -11,7 +11,9 @@ int main(int argc, char** argv) {
     // Vemo reads no command line: Qt sees only the program's own name.
     int qtArgc = 1;
     char* qtArgv[] = {argc > 0 ? argv[0] : const_cast<char*>(AppInfo::ExeName), nullptr};
+    const QtMessageHandler qtHandler = installItalianStartFailure();
     QApplication app(qtArgc, qtArgv);
+    qInstallMessageHandler(qtHandler);
     QApplication::setApplicationName(QString::fromLatin1(AppInfo::Title));
     QApplication::setApplicationVersion(QString::fromLatin1(AppInfo::FileVersion));
     QApplication::setOrganizationName(QString::fromLatin1(AppInfo::Organization));
