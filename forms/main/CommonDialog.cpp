@@ -5,9 +5,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QTreeView>
 
 namespace {
 
@@ -84,6 +86,12 @@ QString CommonDialog::show(Mode mode, const QString& startName) {
         // Shows each filter's description exactly as given, without its pattern list.
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setNameFilter(qtFilter);
+        // Room for the name, size, type and date columns in Italian.
+        dialog.resize(760, 460);
+        if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+            for (int column = 1; column < view->header()->count(); ++column)
+                view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
         if (mode == Mode::Save) {
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
