@@ -452,6 +452,35 @@ def test_every_byte_through_the_clipboard(d, vemo):
           % (sorted(set(text) - set(copied)), copied))
 
 
+def test_load_and_save_through_the_dialogs(d, vemo):
+    original = "Caff\u00e8 \u20ac 1\r\nriga due\rtre\n".encode("cp1252")
+    loaded = os.path.join(d.home, "lettera.txt")
+    with open(loaded, "wb") as f:
+        f.write(original)
+    # A pasted character Vemo cannot hold does not stand in the way of a load replacing it.
+    d.set_clipboard("\u0151")
+    d.keys("Tab", "ctrl+v")
+
+    def answer(caption, name):
+        wait_for(lambda: vemo.window(caption), "the dialog " + caption)
+        d.keys("ctrl+a")
+        d.type(name)
+        d.keys("Return")
+        wait_for(lambda: vemo.window("Vemo"), "the message after " + caption)
+        d.keys("Return")
+        vemo.expect_mapped(1, "after the message")
+
+    d.activate(vemo.main)
+    d.keys("alt+f", "c", "d")          # Carica, Documento da criptare
+    answer("Apri", loaded)
+    saved = os.path.join(d.home, "copia")
+    d.activate(vemo.main)
+    d.keys("alt+f", "Right", "d")      # Salva (the first entry), Documento da criptare
+    answer("Salva come", saved)
+    with open(saved, "rb") as f:
+        check(f.read() == original, "the saved file differs from the loaded one")
+
+
 TESTS = [(name[5:], f) for name, f in sorted(globals().items()) if name.startswith("test_")]
 
 
