@@ -1,6 +1,6 @@
 #include "PanePrint.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <QFile>
 #include <QFont>
@@ -30,7 +30,8 @@ public:
         if (!m_painter.begin(printer))
             throw PrinterError(QStringLiteral("Impossibile stampare su \"%1\": la stampante non "
                                               "accetta il lavoro di stampa.")
-                                   .arg(printerName(printer)));
+                                   .arg(printerName(printer))
+                                   .toStdString());
         m_page = printer->pageLayout().paintRectPixels(printer->resolution()).size();
         const QFontMetricsF metrics(m_font, printer);
         m_option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -75,8 +76,9 @@ public:
 
     void finish() {
         if (!m_painter.end() || m_printer->printerState() == QPrinter::Error)
-            throw PrinterError(
-                QStringLiteral("La stampa su \"%1\" non è riuscita.").arg(printerName(m_printer)));
+            throw PrinterError(QStringLiteral("La stampa su \"%1\" non è riuscita.")
+                                   .arg(printerName(m_printer))
+                                   .toStdString());
     }
 
     // Qt's PDF and CUPS engines cannot abort: their job ends at the last finished page,
@@ -99,7 +101,8 @@ private:
         if (!m_printer->newPage())
             throw PrinterError(QStringLiteral("La stampa su \"%1\" si è interrotta a pagina %2.")
                                    .arg(printerName(m_printer))
-                                   .arg(m_pageNumber + 1));
+                                   .arg(m_pageNumber + 1)
+                                   .toStdString());
         ++m_pageNumber;
         m_y = 0;
         return true;
@@ -128,8 +131,7 @@ QString printerName(const QPrinter* printer) {
 bool print(QByteArrayView text, PaneText::LineEnding ending, const QFont& font, QPrinter* printer,
            const TextFile::Progress& progress) {
     const std::string_view all(text.data(), std::size_t(text.size()));
-    const QByteArrayView eolBytes = PaneText::lineEndingBytes(ending);
-    const std::string_view eol(eolBytes.data(), std::size_t(eolBytes.size()));
+    const std::string_view eol = PaneText::lineEndingBytes(ending);
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
 
     PageWriter writer(printer, font, progress, text.size());

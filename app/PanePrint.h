@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PaneText.h"
-#include "TextFile.h"
+#include "core/PaneText.h"
+#include "core/TextFile.h"
 
 #include <QByteArrayView>
 

@@ -1,9 +1,7 @@
 #include "RichTextBox.h"
 
-#include "Errors.h"
 #include "PanePrint.h"
 #include "Shell.h"
-#include "TextFile.h"
 
 #include <QAbstractUndoItem>
 #include <QApplication>
@@ -33,6 +31,47 @@ bool isSoft(const QTextCharFormat& format) {
     return format.boolProperty(kSoftBreak);
 }
 
+std::string_view bytesOf(QByteArrayView bytes) {
+    return {bytes.data(), std::size_t(bytes.size())};
+}
+
+std::u16string_view unitsOf(QStringView text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), std::size_t(text.size())};
+}
+
+// The display of bytes, or of pasted text, written straight into the QString that the
+// document takes.
+template <typename Input, typename Map>
+RichTextBox::Display mapped(Input input, std::size_t size, Map map) {
+    RichTextBox::Display display;
+    display.text.resize(qsizetype(PaneText::displayCapacity(size)));
+    display.text.truncate(qsizetype(
+        map(input, reinterpret_cast<char16_t*>(display.text.data()), display.softBreaks)));
+    return display;
+}
+
+RichTextBox::Display toDisplay(QByteArrayView bytes, PaneText::LineEnding ending) {
+    return mapped(bytesOf(bytes), std::size_t(bytes.size()),
+                  [ending](std::string_view in, char16_t* out, PaneText::SoftBreaks& soft) {
+                      return PaneText::toDisplay(in, ending, out, soft);
+                  });
+}
+
+RichTextBox::Display plainToDisplay(QStringView plain, PaneText::LineEnding ending) {
+    return mapped(unitsOf(plain), std::size_t(plain.size()),
+                  [ending](std::u16string_view in, char16_t* out, PaneText::SoftBreaks& soft) {
+                      return PaneText::plainToDisplay(in, ending, out, soft);
+                  });
+}
+
+QByteArray fromDisplay(const RichTextBox::Display& display, PaneText::LineEnding ending) {
+    QByteArray bytes(qsizetype(PaneText::byteCapacity(std::size_t(display.text.size()), ending)),
+                     Qt::Uninitialized);
+    bytes.truncate(qsizetype(
+        PaneText::fromDisplay(unitsOf(display.text), display.softBreaks, ending, bytes.data())));
+    return bytes;
+}
+
 // Where a slice of `text` from `from` ends: after a line ending where one is near, so
 // that the slices show as the whole text would; never between the CR and LF of one.
 qsizetype sliceEnd(QByteArrayView text, qsizetype from, PaneText::LineEnding ending) {
@@ -56,8 +95,8 @@ bool followsSoftBreak(const QTextBlock& block) {
 }
 
 // The ordinals of the soft breaks among the breaks after `first` up to `last`.
-QList<qsizetype> softBreaksBetween(const QTextBlock& first, const QTextBlock& last) {
-    QList<qsizetype> soft;
+PaneText::SoftBreaks softBreaksBetween(const QTextBlock& first, const QTextBlock& last) {
+    PaneText::SoftBreaks soft;
     if (first == last)
         return soft;
     int knownIndex = -1;
@@ -70,7 +109,7 @@ QList<qsizetype> softBreaksBetween(const QTextBlock& first, const QTextBlock& la
             knownSoft = isSoft(b.charFormat());
         }
         if (knownSoft)
-            soft.append(ordinal);
+            soft.push_back(ordinal);
         if (b == last)
             break;
     }
@@ -87,9 +126,9 @@ void insertBreak(QTextCursor& cursor, bool soft) {
     cursor.insertBlock(cursor.blockFormat(), format);
 }
 
-void insertDisplay(QTextCursor& cursor, const PaneText::Display& display) {
-    qsizetype next = 0;
-    qsizetype ordinal = 0;
+void insertDisplay(QTextCursor& cursor, const RichTextBox::Display& display) {
+    std::size_t next = 0;
+    std::ptrdiff_t ordinal = 0;
     const QStringView text(display.text);
     for (qsizetype at = 0;;) {
         const qsizetype end = text.indexOf(QChar(PaneText::kBreak), at);
@@ -141,14 +180,14 @@ RichTextBox::RichTextBox(QWidget* parent)
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
 }
 
-PaneText::Display RichTextBox::wholeDisplay() const {
+RichTextBox::Display RichTextBox::wholeDisplay() const {
     const QTextDocument* doc = document();
     if (!m_mayHaveSoftBreaks)
         return {doc->toRawText(), {}};
     return {doc->toRawText(), softBreaksBetween(doc->firstBlock(), doc->lastBlock())};
 }
 
-PaneText::Display RichTextBox::displayOf(int from, int to) const {
+RichTextBox::Display RichTextBox::displayOf(int from, int to) const {
     QTextCursor range(document());
     range.setPosition(from);
     range.setPosition(to, QTextCursor::KeepAnchor);
@@ -158,23 +197,23 @@ PaneText::Display RichTextBox::displayOf(int from, int to) const {
             softBreaksBetween(document()->findBlock(from), document()->findBlock(to))};
 }
 
-QString RichTextBox::place() const {
-    return m_role == Key ? QStringLiteral("della chiave") : QStringLiteral("del documento");
+EncodingError::Place RichTextBox::place() const {
+    return m_role == Key ? EncodingError::Place::Key : EncodingError::Place::Document;
 }
 
 EncodingError RichTextBox::located(const EncodingError& error, int position) const {
-    const PaneText::Display before = displayOf(0, position);
+    const Display before = displayOf(0, position);
     const PaneText::Location at =
-        PaneText::locate(before.text, before.softBreaks, before.text.size());
+        PaneText::locate(unitsOf(before.text), before.softBreaks, std::size_t(before.text.size()));
     const qsizetype column = error.line() == 1 ? at.column + error.column() - 1 : error.column();
     return EncodingError(error.character(), at.line + error.line() - 1, column, place());
 }
 
 QByteArray RichTextBox::Text() const {
     if (!m_textValid) {
-        const PaneText::Display display = wholeDisplay();
+        const Display display = wholeDisplay();
         try {
-            m_text = PaneText::fromDisplay(display.text, display.softBreaks, m_lineEnding);
+            m_text = fromDisplay(display, m_lineEnding);
         } catch (const EncodingError& e) {
             throw e.in(place());
         }
@@ -190,7 +229,7 @@ void RichTextBox::setText(const QByteArray& text) {
 bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& progress) {
     // The old bytes and the old document go first: a large text is not held twice.
     m_text = text;
-    m_lineEnding = PaneText::detectLineEnding(text);
+    m_lineEnding = PaneText::detectLineEnding(bytesOf(text));
     m_mayHaveSoftBreaks = false;
     QTextDocument* doc = document();
     doc->setUndoRedoEnabled(false);
@@ -200,8 +239,8 @@ bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& prog
     bool whole = true;
     for (qsizetype done = 0; done < text.size() && whole;) {
         const qsizetype end = sliceEnd(text, done, m_lineEnding);
-        const PaneText::Display display =
-            PaneText::toDisplay(QByteArrayView(text).sliced(done, end - done), m_lineEnding);
+        const Display display =
+            toDisplay(QByteArrayView(text).sliced(done, end - done), m_lineEnding);
         const int firstBlock = cursor.blockNumber();
         // A plain format: after a soft break the cursor's own would make every break soft.
         cursor.insertText(display.text, QTextCharFormat());
@@ -216,8 +255,8 @@ bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& prog
     return whole;
 }
 
-void RichTextBox::markSoftBreaks(int firstBlock, const QList<qsizetype>& softBreaks) {
-    if (softBreaks.isEmpty())
+void RichTextBox::markSoftBreaks(int firstBlock, const PaneText::SoftBreaks& softBreaks) {
+    if (softBreaks.empty())
         return;
     m_mayHaveSoftBreaks = true;
     QTextDocument* doc = document();
@@ -225,7 +264,7 @@ void RichTextBox::markSoftBreaks(int firstBlock, const QList<qsizetype>& softBre
     separator.beginEditBlock();
     QTextCharFormat soft;
     soft.setProperty(kSoftBreak, true);
-    for (const qsizetype ordinal : softBreaks) {
+    for (const std::ptrdiff_t ordinal : softBreaks) {
         const int after = doc->findBlockByNumber(firstBlock + int(ordinal) + 1).position();
         separator.setPosition(after - 1);
         separator.setPosition(after, QTextCursor::KeepAnchor);
@@ -235,17 +274,26 @@ void RichTextBox::markSoftBreaks(int firstBlock, const QList<qsizetype>& softBre
 }
 
 bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progress& progress) {
+    const std::string name = path.toStdString();
     if (type != kPlainText)
-        throw FileError(FileError::Action::Read, path, FileError::Reason::Unsupported);
+        throw FileError(FileError::Action::Read, name, FileError::Reason::Unsupported);
     // Reading is the first tenth of the work, showing the text the rest.
     const auto share = [&progress](qint64 from, qint64 part) {
         return [&progress, from, part](qint64 done, qint64 total) {
             return !progress || progress(from + (total > 0 ? done * part / total : part), 1000);
         };
     };
-    const std::optional<QByteArray> data = TextFile::read(path, kMaxFileSize, share(0, 100));
-    if (!data)
+    QByteArray data;
+    const std::optional<std::size_t> size = TextFile::read(
+        name, TextFile::kMaxFileSize,
+        [&data](std::size_t n) {
+            data.resize(qsizetype(n));
+            return data.data();
+        },
+        share(0, 100));
+    if (!size)
         return false;
+    data.truncate(qsizetype(*size));
     // Loading replaces the content whatever it holds. A content that cannot be read (a
     // character outside Windows-1252) cannot be put back either, so once the pane starts
     // filling such a load is no longer given up.
@@ -259,7 +307,7 @@ bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progre
         (void)filling(done, total);
         return true;
     };
-    if (setText(*data, previous ? filling : toTheEnd))
+    if (setText(data, previous ? filling : toTheEnd))
         return true;
     setText(*previous);
     return false;
@@ -267,7 +315,7 @@ bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progre
 
 void RichTextBox::SelPrint(QPrinter* printer, const TextFile::Progress& progress) {
     if (printer == nullptr || !printer->isValid())
-        throw PrinterError(QStringLiteral("La stampante non è disponibile."));
+        throw PrinterError("La stampante non è disponibile.");
     const QByteArray text = Text();
     PanePrint::print(text, m_lineEnding, font(), printer, progress);
 }
@@ -278,10 +326,10 @@ void RichTextBox::insertPlain(const QString& plain) {
         document()->isEmpty() ||
         (cursor.selectionStart() == 0 && cursor.selectionEnd() == document()->characterCount() - 1);
     const PaneText::LineEnding ending =
-        whole ? PaneText::detectLineEnding(QStringView(plain)) : m_lineEnding;
-    PaneText::Display display;
+        whole ? PaneText::detectLineEnding(unitsOf(plain)) : m_lineEnding;
+    Display display;
     try {
-        display = PaneText::plainToDisplay(plain, ending);
+        display = plainToDisplay(plain, ending);
     } catch (const EncodingError& e) {
         throw located(e, cursor.selectionStart());
     }
@@ -292,7 +340,7 @@ void RichTextBox::insertPlain(const QString& plain) {
         m_lineEnding = ending;
         m_textValid = false;
     }
-    m_mayHaveSoftBreaks = m_mayHaveSoftBreaks || !display.softBreaks.isEmpty();
+    m_mayHaveSoftBreaks = m_mayHaveSoftBreaks || !display.softBreaks.empty();
     insertDisplay(cursor, display);
     cursor.endEditBlock();
     setTextCursor(cursor);
@@ -380,9 +428,9 @@ void RichTextBox::paintEvent(QPaintEvent* event) {
 
 QMimeData* RichTextBox::createMimeDataFromSelection() const {
     const QTextCursor cursor = textCursor();
-    const PaneText::Display selected = displayOf(cursor.selectionStart(), cursor.selectionEnd());
-    const QString plain =
-        PaneText::displayToPlain(selected.text, selected.softBreaks, m_lineEnding);
+    const Display selected = displayOf(cursor.selectionStart(), cursor.selectionEnd());
+    const QString plain = QString::fromStdU16String(
+        PaneText::displayToPlain(unitsOf(selected.text), selected.softBreaks, m_lineEnding));
     auto* mime = new QMimeData;
     mime->setText(plain);
     mime->setData(kPrivateMime, plain.toUtf8());

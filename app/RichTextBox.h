@@ -1,12 +1,12 @@
 #pragma once
 
-#include "PaneText.h"
-#include "TextFile.h"
+#include "core/Errors.h"
+#include "core/PaneText.h"
+#include "core/TextFile.h"
 
 #include <QByteArray>
 #include <QPlainTextEdit>
 
-class EncodingError;
 class QPrinter;
 
 // A multi-line text pane whose text of record is Windows-1252 bytes. What the user sees
@@ -25,9 +25,13 @@ public:
     enum Role { Document, Key };
     Q_ENUM(Role)
 
-    // Files larger than this are refused by LoadFile.
-    static constexpr qint64 kMaxFileSize = qint64(256) * 1024 * 1024;
     static constexpr int kPlainText = 1;
+
+    // A displayed text and its soft breaks (see PaneText).
+    struct Display {
+        QString text;
+        PaneText::SoftBreaks softBreaks;
+    };
 
     explicit RichTextBox(QWidget* parent = nullptr);
 
@@ -40,8 +44,8 @@ public:
     bool setText(const QByteArray& text, const TextFile::Progress& progress);
 
     // Replaces the whole content with the file's bytes. Only plain text (type 1) is
-    // supported. Throws FileError and leaves the content as it was on any failure; returns
-    // false, the content kept, when `progress` gives up.
+    // supported, up to TextFile::kMaxFileSize bytes. Throws FileError and leaves the content as it
+    // was on any failure; returns false, the content kept, when `progress` gives up.
     bool LoadFile(const QString& path, int type, const TextFile::Progress& progress = {});
 
     // Prints the whole text on `printer`, paginated, in the pane's font. A character
@@ -66,15 +70,15 @@ private:
     class EndingChange;
 
     // The display of [from, to) of the document with its soft breaks.
-    PaneText::Display displayOf(int from, int to) const;
-    PaneText::Display wholeDisplay() const;
+    Display displayOf(int from, int to) const;
+    Display wholeDisplay() const;
     // Marks soft the breaks of a display inserted from block `firstBlock` on.
-    void markSoftBreaks(int firstBlock, const QList<qsizetype>& softBreaks);
+    void markSoftBreaks(int firstBlock, const PaneText::SoftBreaks& softBreaks);
     // Inserts text as a paste does: exact bytes, the pasted line ending when it replaces
     // everything. Throws EncodingError for a look-alike, before anything changes.
     void insertPlain(const QString& plain);
     EncodingError located(const EncodingError& error, int position) const;
-    QString place() const;
+    EncodingError::Place place() const;
 
     PaneText::LineEnding m_lineEnding = PaneText::LineEnding::Lf;
     Role m_role = Document;

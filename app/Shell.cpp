@@ -1,7 +1,7 @@
 #include "Shell.h"
 
 #include "AppInfo.h"
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -65,7 +65,7 @@ void guard(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const VemoError& e) {
-        MsgBox(e.message());
+        MsgBox(QString::fromStdString(e.message()));
     } catch (const std::bad_alloc&) {
         MsgBox(QStringLiteral("Memoria insufficiente per completare l'operazione."));
     } catch (const std::exception& e) {

@@ -5,8 +5,8 @@
 #include "Form1.h"
 #include "RatioReport.h"
 #include "RichTextBox.h"
-#include "TextFile.h"
 #include "Windows.h"
+#include "core/TextFile.h"
 
 #include <QApplication>
 #include <QFile>
@@ -100,7 +100,7 @@ void BM_load(benchmark::State& state) {
     resetPeak();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.txt"));
-    TextFile::save(path, prose());
+    TextFile::save(path.toStdString(), prose().toStdString());
     RichTextBox pane;
     prepare(pane);
     measure(state, [&] {

@@ -1,6 +1,5 @@
-// Throughput of the cipher and the codec on 64 MiB, against memcpy of the same size.
+// Throughput of the cipher on 64 MiB, against memcpy of the same size.
 
-#include "Cp1252.h"
 #include "Crypt.h"
 #include "RatioReport.h"
 
@@ -60,53 +59,11 @@ void BM_CryptInto(benchmark::State& state) {
     intoBuffer<std::string>(state, in.size(), [&](char* out) { Crypt::CryptInto(in, key, out); });
 }
 
-void BM_decodeInto(benchmark::State& state) {
-    const QByteArray in = QByteArray::fromStdString(sample());
-    intoBuffer<std::u16string>(state, std::size_t(in.size()),
-                               [&](char16_t* out) { Cp1252::decodeInto(in, out); });
-}
-
-void encodeInto(benchmark::State& state, const QString& in) {
-    intoBuffer<std::string>(state, std::size_t(in.size()),
-                            [&](char* out) { Cp1252::encodeInto(in, out); });
-}
-
-void BM_encodeInto(benchmark::State& state) {
-    encodeInto(state, Cp1252::decode(QByteArray::fromStdString(sample())));
-}
-
-// Text as the panes mostly hold it: Italian prose, accents included.
-void BM_encodeInto_prose(benchmark::State& state) {
-    QByteArray bytes;
-    while (bytes.size() < qsizetype(kSize))
-        bytes += "Il documento da criptare \xe8 pronto: la chiave resta segreta.\r\n";
-    bytes.truncate(qsizetype(kSize));
-    encodeInto(state, Cp1252::decode(bytes));
-}
-
 void BM_CryptText(benchmark::State& state) {
     const std::string& in = sample();
     const std::string key = in.substr(12345, std::size_t(state.range(0)));
     for (auto _ : state) {
         std::string out = Crypt::CryptText(in, key);
-        benchmark::DoNotOptimize(out.data());
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
-}
-
-void BM_decode(benchmark::State& state) {
-    const QByteArray in = QByteArray::fromStdString(sample());
-    for (auto _ : state) {
-        QString out = Cp1252::decode(in);
-        benchmark::DoNotOptimize(out.data());
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
-}
-
-void BM_encode(benchmark::State& state) {
-    const QString in = Cp1252::decode(QByteArray::fromStdString(sample()));
-    for (auto _ : state) {
-        QByteArray out = Cp1252::encode(in);
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(in.size()));
@@ -119,11 +76,6 @@ VEMO_BENCH(BM_memcpy);
 VEMO_BENCH(BM_copy_fresh);
 VEMO_BENCH(BM_CryptInto)->Arg(1)->Arg(7)->Arg(64)->Arg(1000);
 VEMO_BENCH(BM_CryptText)->Arg(1)->Arg(7)->Arg(64)->Arg(1000);
-VEMO_BENCH(BM_decodeInto);
-VEMO_BENCH(BM_encodeInto);
-VEMO_BENCH(BM_encodeInto_prose);
-VEMO_BENCH(BM_decode);
-VEMO_BENCH(BM_encode);
 
 int main(int argc, char** argv) {
     const std::string suffix = "/min_time:1.000";
@@ -136,15 +88,5 @@ int main(int argc, char** argv) {
         ratios.push_back({std::string("CryptText 64 MiB, key ") + k + ", speed vs fresh copy",
                           std::string("BM_CryptText/") + k + suffix, freshRun, 0.5, true});
     }
-    ratios.push_back(
-        {"decodeInto 64 MiB, speed vs memcpy", "BM_decodeInto" + suffix, memcpyRun, 0.25, true});
-    ratios.push_back(
-        {"encodeInto 64 MiB, speed vs memcpy", "BM_encodeInto" + suffix, memcpyRun, 0.25, true});
-    ratios.push_back({"encodeInto 64 MiB of prose, speed vs memcpy", "BM_encodeInto_prose" + suffix,
-                      memcpyRun, 0.25, true});
-    ratios.push_back(
-        {"decode 64 MiB, speed vs fresh copy", "BM_decode" + suffix, freshRun, 0.25, true});
-    ratios.push_back(
-        {"encode 64 MiB, speed vs fresh copy", "BM_encode" + suffix, freshRun, 0.25, true});
     return runWithRatios(argc, argv, ratios);
 }

@@ -2,16 +2,17 @@
 // paste, no display text, however odd, crashes the reverse mapping, and a sequence of
 // keys and pastes around soft breaks leaves exactly the bytes a simple model predicts.
 
-#include "Cp1252.h"
-#include "Errors.h"
-#include "PaneText.h"
 #include "RichTextBox.h"
 #include "Shell.h"
+#include "core/Cp1252.h"
+#include "core/Errors.h"
+#include "core/PaneText.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -22,25 +23,66 @@ using namespace PaneText;
 
 RichTextBox* thePane = nullptr;
 
-void mappings(const QByteArray& text) {
+struct Shown {
+    std::u16string text;
+    SoftBreaks softBreaks;
+};
+
+Shown display(std::string_view bytes, LineEnding ending) {
+    Shown d;
+    d.text.resize(displayCapacity(bytes.size()));
+    d.text.resize(toDisplay(bytes, ending, d.text.data(), d.softBreaks));
+    return d;
+}
+
+Shown pasted(std::u16string_view plain, LineEnding ending) {
+    Shown d;
+    d.text.resize(displayCapacity(plain.size()));
+    d.text.resize(plainToDisplay(plain, ending, d.text.data(), d.softBreaks));
+    return d;
+}
+
+std::string bytesOf(std::u16string_view shown, const SoftBreaks& soft, LineEnding ending) {
+    std::string out(byteCapacity(shown.size(), ending), '\0');
+    out.resize(fromDisplay(shown, soft, ending, out.data()));
+    return out;
+}
+
+std::u16string decode(std::string_view bytes) {
+    std::u16string out;
+    for (const char c : bytes)
+        out += Cp1252::toUnicode(static_cast<unsigned char>(c));
+    return out;
+}
+
+QString decode(const QByteArray& bytes) {
+    return QString::fromStdU16String(decode(bytes.toStdString()));
+}
+
+std::u16string unitsOf(const QString& text) {
+    return text.toStdU16String();
+}
+
+void mappings(const QByteArray& bytes) {
+    const std::string text = bytes.toStdString();
     for (LineEnding ending :
          {detectLineEnding(text), LineEnding::Lf, LineEnding::CrLf, LineEnding::Cr}) {
-        const PaneText::Display display = toDisplay(text, ending);
-        if (fromDisplay(display.text, display.softBreaks, ending) != text)
+        const Shown shown = display(text, ending);
+        if (bytesOf(shown.text, shown.softBreaks, ending) != text)
             std::abort();
-        const PaneText::Display pasted = plainToDisplay(Cp1252::decode(text), ending);
-        if (fromDisplay(pasted.text, pasted.softBreaks, ending) != text)
+        const Shown paste = pasted(decode(std::string_view(text)), ending);
+        if (bytesOf(paste.text, paste.softBreaks, ending) != text)
             std::abort();
     }
 
-    const QString odd(reinterpret_cast<const QChar*>(text.data()), text.size() / 2);
-    const QList<qsizetype> soft = {0, 2, 3};
+    const std::u16string odd(reinterpret_cast<const char16_t*>(text.data()), text.size() / 2);
+    const SoftBreaks soft = {0, 2, 3};
     try {
-        (void)fromDisplay(odd, soft, LineEnding::CrLf);
+        (void)bytesOf(odd, soft, LineEnding::CrLf);
     } catch (const EncodingError&) {
     }
     try {
-        (void)plainToDisplay(displayToPlain(odd, soft, LineEnding::Lf), LineEnding::Cr);
+        (void)pasted(displayToPlain(odd, soft, LineEnding::Lf), LineEnding::Cr);
     } catch (const EncodingError&) {
     }
 }
@@ -53,7 +95,7 @@ public:
 
     Model(const QByteArray& text, LineEnding ending)
         : m_ending(ending) {
-        m_units = unitsOf(toDisplay(text, ending));
+        m_units = unitsOf(display(text.toStdString(), ending));
     }
     qsizetype size() const { return qsizetype(m_units.size()); }
     qsizetype cursor = 0;
@@ -68,17 +110,17 @@ public:
         if (whole) {
             m_units.clear();
             cursor = 0;
-            m_ending = detectLineEnding(QStringView(plain));
+            m_ending = detectLineEnding(::unitsOf(plain));
         }
-        const std::vector<int> pasted = unitsOf(plainToDisplay(plain, m_ending));
-        m_units.insert(m_units.begin() + cursor, pasted.begin(), pasted.end());
-        cursor += qsizetype(pasted.size());
+        const std::vector<int> added = unitsOf(pasted(::unitsOf(plain), m_ending));
+        m_units.insert(m_units.begin() + cursor, added.begin(), added.end());
+        cursor += qsizetype(added.size());
     }
     QByteArray bytes() const {
         QByteArray out;
         for (const int u : m_units) {
             if (u == kReal)
-                out += lineEndingBytes(m_ending);
+                out += QByteArray::fromStdString(std::string(lineEndingBytes(m_ending)));
             else if (u >= 0)
                 out += static_cast<char>(u);
         }
@@ -86,14 +128,15 @@ public:
     }
 
 private:
-    std::vector<int> unitsOf(const PaneText::Display& d) const {
+    std::vector<int> unitsOf(const Shown& d) const {
         std::vector<int> units;
-        qsizetype ordinal = 0;
-        for (const QChar c : d.text) {
-            if (c == QChar(kBreak)) {
-                units.push_back(d.softBreaks.contains(ordinal++) ? kSoft : kReal);
+        std::ptrdiff_t ordinal = 0;
+        for (const char16_t c : d.text) {
+            if (c == kBreak) {
+                const bool soft = std::count(d.softBreaks.begin(), d.softBreaks.end(), ordinal++);
+                units.push_back(soft ? kSoft : kReal);
             } else {
-                const QByteArray b = fromDisplay(QString(c), {}, m_ending);
+                const std::string b = bytesOf(std::u16string_view(&c, 1), {}, m_ending);
                 units.push_back(static_cast<unsigned char>(b[0]));
             }
         }
@@ -177,9 +220,9 @@ void edits(const std::uint8_t* data, std::size_t size) {
         default: {
             const QByteArray bytes(reinterpret_cast<const char*>(data + i + 1),
                                    qMin<qsizetype>(arg % 8, qsizetype(size - i - 1)));
-            QApplication::clipboard()->setText(Cp1252::decode(bytes));
+            QApplication::clipboard()->setText(decode(bytes));
             pane->paste();
-            model.paste(Cp1252::decode(bytes), model.size() == 0);
+            model.paste(decode(bytes), model.size() == 0);
             break;
         }
         }

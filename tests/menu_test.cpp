@@ -5,8 +5,8 @@
 #include "RichTextBox.h"
 #include "Shell.h"
 #include "TestSupport.h"
-#include "TextFile.h"
 #include "Windows.h"
+#include "core/TextFile.h"
 #include "frmAbout.h"
 
 #include <QAction>
@@ -63,7 +63,7 @@ protected:
     }
     QString file(const char* name, const QByteArray& content) {
         const QString path = dir.filePath(QString::fromLatin1(name));
-        TextFile::save(path, content);
+        TextFile::save(path.toStdString(), content.toStdString());
         return path;
     }
     QString fifo() {
@@ -229,7 +229,7 @@ TEST_F(MenuTest, BadFilesAreReportedAndThePaneKept) {
     {
         QFile f(big);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(RichTextBox::kMaxFileSize + 1));
+        ASSERT_TRUE(f.resize(TextFile::kMaxFileSize + 1));
     }
     const struct {
         QString path;

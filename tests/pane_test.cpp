@@ -1,10 +1,10 @@
-#include "Cp1252.h"
-#include "Errors.h"
 #include "PanePrint.h"
-#include "PaneText.h"
 #include "RichTextBox.h"
 #include "TestSupport.h"
-#include "TextFile.h"
+#include "core/Cp1252.h"
+#include "core/Errors.h"
+#include "core/PaneText.h"
+#include "core/TextFile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +19,34 @@
 #include <unistd.h>
 
 namespace {
+
+QString decode(const QByteArray& bytes) {
+    QString text;
+    for (const char c : bytes)
+        text += QChar(Cp1252::toUnicode(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The display of bytes as the pane shows them.
+std::u16string display(const QByteArray& bytes, PaneText::LineEnding ending,
+                       PaneText::SoftBreaks& soft) {
+    std::u16string out(PaneText::displayCapacity(std::size_t(bytes.size())), u'\0');
+    out.resize(PaneText::toDisplay(std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                                   ending, out.data(), soft));
+    return out;
+}
+
+void save(const QString& path, const QByteArray& bytes) {
+    TextFile::save(path.toStdString(), bytes.toStdString());
+}
+
+PaneText::LineEnding endingOf(const QByteArray& bytes) {
+    return PaneText::detectLineEnding(bytes.toStdString());
+}
+
+QString messageOf(const VemoError& e) {
+    return QString::fromStdString(e.message());
+}
 
 // What the pane's document holds, read without the pane's cached text.
 QByteArray documentText(RichTextBox& pane) {
@@ -156,12 +184,12 @@ TEST_F(PaneTest, PastedBytesArriveExactly) {
         QByteArray bytes(length(rng), Qt::Uninitialized);
         for (char& c : bytes)
             c = kind(rng) == 0 ? static_cast<char>(any(rng)) : pool[pick(rng)];
-        clipboard->setText(Cp1252::decode(bytes));
+        clipboard->setText(decode(bytes));
 
         pane.clear();
         pane.paste();
         ASSERT_EQ(pane.Text(), bytes) << round;
-        ASSERT_EQ(pane.lineEnding(), PaneText::detectLineEnding(bytes));
+        ASSERT_EQ(pane.lineEnding(), endingOf(bytes));
 
         // Into the middle, or over a selection, of a CR LF text.
         qsizetype from = offset(rng), to = offset(rng);
@@ -171,7 +199,8 @@ TEST_F(PaneTest, PastedBytesArriveExactly) {
             if (*at > 0 && base[*at - 1] == '\r' && base[*at] == '\n')
                 --*at;
         const auto displayed = [&](qsizetype n) {
-            return int(PaneText::toDisplay(base.left(n), PaneText::LineEnding::CrLf).text.size());
+            PaneText::SoftBreaks soft;
+            return int(display(base.left(n), PaneText::LineEnding::CrLf, soft).size());
         };
         pane.setText(base);
         QTextCursor cursor = pane.textCursor();
@@ -184,12 +213,11 @@ TEST_F(PaneTest, PastedBytesArriveExactly) {
         pane.selectAll();
         pane.paste();
         ASSERT_EQ(pane.Text(), bytes) << round;
-        ASSERT_EQ(pane.lineEnding(), PaneText::detectLineEnding(bytes));
+        ASSERT_EQ(pane.lineEnding(), endingOf(bytes));
         pane.undo();
         ASSERT_EQ(pane.Text(), base.left(from) + bytes + base.mid(to)) << round;
-        ASSERT_EQ(pane.lineEnding(), from == 0 && to == base.size()
-                                         ? PaneText::detectLineEnding(bytes)
-                                         : PaneText::LineEnding::CrLf);
+        ASSERT_EQ(pane.lineEnding(),
+                  from == 0 && to == base.size() ? endingOf(bytes) : PaneText::LineEnding::CrLf);
     }
 }
 
@@ -236,9 +264,9 @@ TEST_F(PaneTest, CharacterOutsideWindows1252MakesReadingFail) {
         FAIL() << "no error";
     } catch (const EncodingError& e) {
         EXPECT_EQ(e.character(), U'ł');
-        EXPECT_TRUE(e.message().contains(QStringLiteral("«ł» (U+0142) alla riga 1, colonna 5001 "
-                                                        "del documento")))
-            << e.message().toStdString();
+        EXPECT_TRUE(messageOf(e).contains(QStringLiteral("«ł» (U+0142) alla riga 1, colonna 5001 "
+                                                         "del documento")))
+            << e.message();
     }
     QTest::keyClick(&pane, Qt::Key_Backspace);
     EXPECT_EQ(pane.Text(), QByteArray(5000, 'x'));
@@ -251,7 +279,7 @@ TEST_F(PaneTest, CharacterOutsideWindows1252MakesReadingFail) {
     EXPECT_THROW(
         try { (void)pane.Text(); } catch (const EncodingError& e) {
             EXPECT_TRUE(
-                e.message().contains(QStringLiteral("alla riga 2, colonna 2 della chiave")));
+                messageOf(e).contains(QStringLiteral("alla riga 2, colonna 2 della chiave")));
             throw;
         },
         EncodingError);
@@ -264,14 +292,16 @@ struct EditModel {
     qsizetype cursor = 0;
 
     explicit EditModel(const QByteArray& text) {
-        const PaneText::Display d = PaneText::toDisplay(text, PaneText::LineEnding::Lf);
-        qsizetype ordinal = 0;
-        for (const QChar c : d.text) {
-            if (c != QChar(PaneText::kBreak))
-                units.push_back(
-                    static_cast<unsigned char>(PaneText::fromDisplay(QString(c), {}, {})[0]));
+        PaneText::SoftBreaks soft;
+        const std::u16string shown = display(text, PaneText::LineEnding::Lf, soft);
+        std::ptrdiff_t ordinal = 0;
+        for (const char16_t c : shown) {
+            char byte = 0;
+            if (c != PaneText::kBreak)
+                units.push_back(static_cast<unsigned char>(
+                    (PaneText::fromDisplay(std::u16string_view(&c, 1), {}, {}, &byte), byte)));
             else
-                units.push_back(d.softBreaks.contains(ordinal++) ? kSoft : '\n');
+                units.push_back(std::count(soft.begin(), soft.end(), ordinal++) ? kSoft : '\n');
         }
     }
     void remove(qsizetype from, qsizetype to) {
@@ -347,7 +377,7 @@ TEST_F(PaneTest, RandomEditsAroundSoftBreaksMatchAByteModel) {
                 QByteArray bytes;
                 for (int i = span(rng); i > 0; --i)
                     bytes.append(pool[pick(rng)]);
-                QApplication::clipboard()->setText(Cp1252::decode(bytes));
+                QApplication::clipboard()->setText(decode(bytes));
                 pane.paste();
                 model.insert(bytes);
                 break;
@@ -404,7 +434,7 @@ TEST_F(PaneTest, LoadFileReadsBytesExactly) {
     };
     for (const auto& f : files) {
         const QString path = dir.filePath(QString::fromLatin1(f.name));
-        TextFile::save(path, f.content);
+        save(path, f.content);
         pane.setText("previous");
         pane.LoadFile(path, RichTextBox::kPlainText);
         EXPECT_EQ(pane.Text(), f.content) << f.name;
@@ -421,10 +451,10 @@ TEST_F(PaneTest, LoadFileFailuresKeepTheContent) {
     {
         QFile f(big);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(RichTextBox::kMaxFileSize + 1));
+        ASSERT_TRUE(f.resize(TextFile::kMaxFileSize + 1));
     }
     const QString ok = dir.filePath(QStringLiteral("ok.txt"));
-    TextFile::save(ok, "ok");
+    save(ok, "ok");
     const struct {
         QString path;
         int type;
@@ -441,8 +471,8 @@ TEST_F(PaneTest, LoadFileFailuresKeepTheContent) {
             pane.LoadFile(c.path, c.type);
             ADD_FAILURE() << c.path.toStdString();
         } catch (const FileError& e) {
-            EXPECT_EQ(e.reason(), c.reason);
-            EXPECT_TRUE(e.message().contains(c.path));
+            EXPECT_EQ(QString::fromStdString(e.reason()), c.reason);
+            EXPECT_TRUE(messageOf(e).contains(c.path));
         }
         EXPECT_EQ(pane.Text(), QByteArray("kept"));
     }
@@ -453,7 +483,7 @@ TEST_F(PaneTest, UnreadableFileIsReported) {
         GTEST_SKIP() << "root reads every file";
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("secret.txt"));
-    TextFile::save(path, "secret");
+    save(path, "secret");
     QFile::setPermissions(path, QFileDevice::WriteOwner);
     pane.setText("kept");
     EXPECT_THROW(pane.LoadFile(path, 1), FileError);
@@ -553,7 +583,7 @@ TEST_F(PaneTest, PrintingRefusesOrCancelsWithoutAFile) {
         pane.SelPrint(&printer);
         ADD_FAILURE() << "printed";
     } catch (const EncodingError& e) {
-        EXPECT_TRUE(e.message().contains(QStringLiteral("alla riga 2, colonna 3 del documento")));
+        EXPECT_TRUE(messageOf(e).contains(QStringLiteral("alla riga 2, colonna 3 del documento")));
     }
     EXPECT_FALSE(QFile::exists(pdf));
 

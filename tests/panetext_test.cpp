@@ -1,37 +1,70 @@
-#include "Cp1252.h"
-#include "Errors.h"
-#include "PaneText.h"
-
-#include <QList>
+#include "core/Cp1252.h"
+#include "core/Errors.h"
+#include "core/PaneText.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using namespace PaneText;
 
 namespace {
 
+struct Shown {
+    std::u16string text;
+    SoftBreaks soft;
+};
+
+Shown display(std::string_view bytes, LineEnding ending) {
+    Shown d;
+    d.text.resize(displayCapacity(bytes.size()));
+    d.text.resize(toDisplay(bytes, ending, d.text.data(), d.soft));
+    return d;
+}
+
+Shown pasted(std::u16string_view plain, LineEnding ending) {
+    Shown d;
+    d.text.resize(displayCapacity(plain.size()));
+    d.text.resize(plainToDisplay(plain, ending, d.text.data(), d.soft));
+    return d;
+}
+
+std::string bytes(std::u16string_view shown, const SoftBreaks& soft, LineEnding ending) {
+    std::string out(byteCapacity(shown.size(), ending), '\0');
+    out.resize(fromDisplay(shown, soft, ending, out.data()));
+    return out;
+}
+
+std::u16string decode(std::string_view text) {
+    std::u16string out;
+    for (const char c : text)
+        out += Cp1252::toUnicode(static_cast<unsigned char>(c));
+    return out;
+}
+
 // Random bytes biased toward control codes and line breaks.
-QByteArray randomText(std::mt19937& rng, qsizetype maxLength) {
+std::string randomText(std::mt19937& rng, std::size_t maxLength) {
     static const char pool[] = {'\r',       '\n',       '\t',       '\0',       0x7F,
                                 char(0x81), char(0x8D), char(0x8F), char(0x90), char(0x9D),
                                 char(0xA0), ' ',        'a'};
-    std::uniform_int_distribution<qsizetype> length(0, maxLength);
+    std::uniform_int_distribution<std::size_t> length(0, maxLength);
     std::uniform_int_distribution<int> kind(0, 3);
     std::uniform_int_distribution<int> any(0, 255);
     std::uniform_int_distribution<std::size_t> pick(0, sizeof pool - 1);
-    QByteArray out(length(rng), Qt::Uninitialized);
+    std::string out(length(rng), '\0');
     for (char& c : out)
         c = kind(rng) == 0 ? static_cast<char>(any(rng)) : pool[pick(rng)];
     return out;
 }
 
+const std::u16string br(1, kBreak);
+
 } // namespace
 
 TEST(PaneText, LineEndingIsTheOneUsedMost) {
     const struct {
-        QByteArray text;
+        std::string text;
         LineEnding expected;
     } cases[] = {
         {"", LineEnding::Lf},
@@ -43,33 +76,32 @@ TEST(PaneText, LineEndingIsTheOneUsedMost) {
         {"\r\n\r", LineEnding::CrLf},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(detectLineEnding(c.text), c.expected) << c.text.toStdString();
-        EXPECT_EQ(detectLineEnding(QString::fromLatin1(c.text)), c.expected);
+        EXPECT_EQ(detectLineEnding(c.text), c.expected) << c.text;
+        EXPECT_EQ(detectLineEnding(decode(c.text)), c.expected);
     }
 }
 
 TEST(PaneText, DisplayOfLineEndingsAndControls) {
-    const QChar br(kBreak);
     const struct {
-        QByteArray text;
+        std::string text;
         LineEnding ending;
-        QString display;
+        std::u16string display;
     } cases[] = {
-        {"a\nb", LineEnding::Lf, QStringLiteral("a") + br + QStringLiteral("b")},
-        {"a\rb", LineEnding::Lf, QStringLiteral("a\u240Db")},
-        {"a\r\nb", LineEnding::CrLf, QStringLiteral("a") + br + QStringLiteral("b")},
-        {"a\nb", LineEnding::CrLf, QStringLiteral("a\u240Ab")},
-        {"\r\r\n", LineEnding::CrLf, QStringLiteral("\u240D") + br},
-        {"\n\r", LineEnding::Cr, QStringLiteral("\u240A") + br},
-        {QByteArray("\0\t\x1b\x7f", 4), LineEnding::Lf, QStringLiteral("\u2400\t\u241B\u2421")},
-        {"\x81\x8d\x8f\x90\x9d", LineEnding::Lf, QStringLiteral("\u2422\u2423\u2424\u2425\u2426")},
-        {"\x80\xa0\xe8", LineEnding::Lf, QStringLiteral("\u20AC\u00A0\u00E8")},
+        {"a\nb", LineEnding::Lf, u"a" + br + u"b"},
+        {"a\rb", LineEnding::Lf, u"a\u240Db"},
+        {"a\r\nb", LineEnding::CrLf, u"a" + br + u"b"},
+        {"a\nb", LineEnding::CrLf, u"a\u240Ab"},
+        {"\r\r\n", LineEnding::CrLf, u"\u240D" + br},
+        {"\n\r", LineEnding::Cr, u"\u240A" + br},
+        {std::string("\0\t\x1b\x7f", 4), LineEnding::Lf, u"\u2400\t\u241B\u2421"},
+        {"\x81\x8d\x8f\x90\x9d", LineEnding::Lf, u"\u2422\u2423\u2424\u2425\u2426"},
+        {"\x80\xa0\xe8", LineEnding::Lf, u"\u20AC\u00A0\u00E8"},
     };
     for (const auto& c : cases) {
-        const Display d = toDisplay(c.text, c.ending);
-        EXPECT_EQ(d.text, c.display) << c.text.toStdString();
-        EXPECT_TRUE(d.softBreaks.isEmpty());
-        EXPECT_EQ(fromDisplay(c.display, {}, c.ending), c.text);
+        const Shown d = display(c.text, c.ending);
+        EXPECT_EQ(d.text, c.display) << c.text;
+        EXPECT_TRUE(d.soft.empty());
+        EXPECT_EQ(bytes(c.display, {}, c.ending), c.text);
     }
 }
 
@@ -78,87 +110,86 @@ TEST(PaneText, DisplayOfLineEndingsAndControls) {
 TEST(PaneText, RandomByteStringsRoundTripExactly) {
     std::mt19937 rng(12);
     for (int round = 0; round < 10000; ++round) {
-        const QByteArray text = randomText(rng, round % 10 == 0 ? 9000 : 64);
+        const std::string text = randomText(rng, round % 10 == 0 ? 9000 : 64);
         const LineEnding ending = detectLineEnding(text);
-        const Display display = toDisplay(text, ending);
-        ASSERT_EQ(fromDisplay(display.text, display.softBreaks, ending), text) << round;
-        // The display holds no character that a text document would turn into a break.
-        ASSERT_FALSE(display.text.contains(QLatin1Char('\n')) ||
-                     display.text.contains(QLatin1Char('\r')) ||
-                     display.text.contains(QChar(kLineSeparator)));
-        const QString plain = Cp1252::decode(text);
+        const Shown d = display(text, ending);
+        ASSERT_EQ(bytes(d.text, d.soft, ending), text) << round;
+        // The display holds no character that a text control would turn into a break.
+        ASSERT_EQ(d.text.find_first_of(u"\n\r\u2028"), std::u16string::npos);
+        const std::u16string plain = decode(text);
         for (LineEnding pane : {LineEnding::Lf, LineEnding::CrLf, LineEnding::Cr}) {
-            const Display pasted = plainToDisplay(plain, pane);
-            ASSERT_EQ(fromDisplay(pasted.text, pasted.softBreaks, pane), text) << round;
-            ASSERT_EQ(displayToPlain(pasted.text, pasted.softBreaks, pane), plain) << round;
+            const Shown p = pasted(plain, pane);
+            ASSERT_EQ(bytes(p.text, p.soft, pane), text) << round;
+            ASSERT_EQ(displayToPlain(p.text, p.soft, pane), plain) << round;
         }
     }
 }
 
 TEST(PaneText, LongRunsGetSoftBreaksThatReadingDrops) {
-    const QByteArray line(3 * kSoftBreakInterval + 10, 'x');
-    const Display display = toDisplay(line, LineEnding::Lf);
-    EXPECT_EQ(display.text.count(QChar(kBreak)), 3);
-    EXPECT_EQ(display.softBreaks, QList<qsizetype>({0, 1, 2}));
-    for (const QStringView block : QStringView(display.text).split(QChar(kBreak)))
-        EXPECT_LE(block.size(), kSoftBreakInterval);
-    EXPECT_EQ(fromDisplay(display.text, display.softBreaks, LineEnding::Lf), line);
+    const std::string line(3 * kSoftBreakInterval + 10, 'x');
+    const Shown d = display(line, LineEnding::Lf);
+    EXPECT_EQ(std::count(d.text.begin(), d.text.end(), kBreak), 3);
+    EXPECT_EQ(d.soft, SoftBreaks({0, 1, 2}));
+    for (std::size_t from = 0; from < d.text.size();) {
+        const std::size_t end = std::min(d.text.find(kBreak, from), d.text.size());
+        EXPECT_LE(std::ptrdiff_t(end - from), kSoftBreakInterval);
+        from = end + 1;
+    }
+    EXPECT_EQ(bytes(d.text, d.soft, LineEnding::Lf), line);
 
-    const QString two = QStringLiteral("ab") + QChar(kBreak) + QStringLiteral("cd") +
-                        QChar(kBreak) + QStringLiteral("ef");
-    EXPECT_EQ(fromDisplay(two, {0}, LineEnding::CrLf), QByteArray("abcd\r\nef"));
-    EXPECT_EQ(fromDisplay(two, {1}, LineEnding::CrLf), QByteArray("ab\r\ncdef"));
-    EXPECT_EQ(displayToPlain(two, {1}, LineEnding::Lf), QStringLiteral("ab\ncdef"));
+    const std::u16string two = u"ab" + br + u"cd" + br + u"ef";
+    EXPECT_EQ(bytes(two, {0}, LineEnding::CrLf), "abcd\r\nef");
+    EXPECT_EQ(bytes(two, {1}, LineEnding::CrLf), "ab\r\ncdef");
+    EXPECT_EQ(displayToPlain(two, {1}, LineEnding::Lf), u"ab\ncdef");
 }
 
 TEST(PaneText, UnencodableCharacterIsLocatedAsTheUserSeesIt) {
-    const QChar br(kBreak);
-    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
     const struct {
-        QString display;
-        QList<qsizetype> soft;
+        std::u16string display;
+        SoftBreaks soft;
         char32_t character;
-        qsizetype line, column;
+        std::int64_t line, column;
+        std::string named;
     } cases[] = {
-        {QStringLiteral("ab") + br + QStringLiteral("cł"), {}, U'ł', 2, 2},
-        {QStringLiteral("ab") + br + QStringLiteral("cł"), {0}, U'ł', 1, 4},
-        {QStringLiteral("a") + br + QStringLiteral("b") + br + QStringLiteral("éł"),
-         {1},
-         U'ł',
-         2,
-         3},
-        {QStringLiteral("x") + emoji, {}, 0x1F600, 1, 2},
+        {u"ab" + br + u"cł", {}, U'ł', 2, 2, "«ł» (U+0142) alla riga 2, colonna 2 non"},
+        {u"ab" + br + u"cł", {0}, U'ł', 1, 4, "«ł» (U+0142) alla riga 1, colonna 4 non"},
+        {u"a" + br + u"b" + br + u"éł", {1}, U'ł', 2, 3, "alla riga 2, colonna 3"},
+        {u"x\U0001F600", {}, 0x1F600, 1, 2, "«😀» (U+1F600) alla riga 1, colonna 2"},
+        {u"\u0080", {}, 0x80, 1, 1, "(U+0080)"},
     };
     for (const auto& c : cases) {
         try {
-            fromDisplay(c.display, c.soft, LineEnding::Lf);
+            bytes(c.display, c.soft, LineEnding::Lf);
             ADD_FAILURE() << "no error";
         } catch (const EncodingError& e) {
             EXPECT_EQ(e.character(), c.character);
             EXPECT_EQ(e.line(), c.line);
             EXPECT_EQ(e.column(), c.column);
+            EXPECT_NE(e.message().find(c.named), std::string::npos) << e.message();
+            EXPECT_NE(e.in(EncodingError::Place::Key).message().find("della chiave non"),
+                      std::string::npos);
         }
     }
 }
 
 TEST(PaneText, PastedLookAlikesAreRefusedWhereTheyStand) {
     const struct {
-        QString plain;
+        std::u16string plain;
         LineEnding ending;
         char32_t character;
-        qsizetype line, column;
+        std::int64_t line, column;
     } cases[] = {
-        {QStringLiteral("ab\u2400"), LineEnding::Lf, 0x2400, 1, 3},
-        {QStringLiteral("a\r\nb\u21A9"), LineEnding::CrLf, 0x21A9, 2, 2},
-        {QStringLiteral("a\r\nb\u21A9"), LineEnding::Lf, 0x21A9, 2, 2},
-        {QStringLiteral("a\nb\u2029"), LineEnding::CrLf, 0x2029, 1, 4},
-        {QStringLiteral("\u2028"), LineEnding::Lf, 0x2028, 1, 1},
-        {QStringLiteral("\u2426"), LineEnding::Lf, 0x2426, 1, 1},
+        {u"ab\u2400", LineEnding::Lf, 0x2400, 1, 3},
+        {u"a\r\nb\u21A9", LineEnding::CrLf, 0x21A9, 2, 2},
+        {u"a\r\nb\u21A9", LineEnding::Lf, 0x21A9, 2, 2},
+        {u"a\nb\u2029", LineEnding::CrLf, 0x2029, 1, 4},
+        {u"\u2028", LineEnding::Lf, 0x2028, 1, 1},
+        {u"\u2426", LineEnding::Lf, 0x2426, 1, 1},
     };
     for (const auto& c : cases) {
         try {
-            plainToDisplay(c.plain, c.ending);
-            ADD_FAILURE() << "no error for " << c.plain.toStdString();
+            pasted(c.plain, c.ending);
+            ADD_FAILURE() << "no error";
         } catch (const EncodingError& e) {
             EXPECT_EQ(e.character(), c.character);
             EXPECT_EQ(e.line(), c.line);
@@ -167,7 +198,7 @@ TEST(PaneText, PastedLookAlikesAreRefusedWhereTheyStand) {
     }
     // Characters Windows-1252 cannot hold but that look like no stand-in are kept, and
     // reading refuses them.
-    const Display kept = plainToDisplay(QStringLiteral("ł\u2420"), LineEnding::Lf);
-    EXPECT_EQ(kept.text, QStringLiteral("ł\u2420"));
-    EXPECT_THROW(fromDisplay(kept.text, kept.softBreaks, LineEnding::Lf), EncodingError);
+    const Shown kept = pasted(u"ł\u2420", LineEnding::Lf);
+    EXPECT_EQ(kept.text, u"ł\u2420");
+    EXPECT_THROW(bytes(kept.text, kept.soft, LineEnding::Lf), EncodingError);
 }

@@ -1,6 +1,6 @@
-#include "Errors.h"
 #include "Shell.h"
 #include "TestSupport.h"
+#include "core/Errors.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -174,10 +174,7 @@ TEST_F(ShellTest, GuardTurnsEscapingErrorsIntoItalianMessages) {
         std::function<void()> handler;
         QString expected;
     } cases[] = {
-        {[] {
-             throw FileError(FileError::Action::Open, QStringLiteral("/x/y.txt"),
-                             FileError::Reason::NotFound);
-         },
+        {[] { throw FileError(FileError::Action::Open, "/x/y.txt", FileError::Reason::NotFound); },
          QStringLiteral("Impossibile aprire il file \"/x/y.txt\": il file non esiste.")},
         {[] { throw std::runtime_error("boom"); },
          QStringLiteral("Si è verificato un errore imprevisto: boom")},
@@ -196,7 +193,7 @@ TEST_F(ShellTest, GuardTurnsEscapingErrorsIntoItalianMessages) {
         int steps = 0;
         void handler() {
             ++steps;
-            throw VemoError(QStringLiteral("fallito"));
+            throw VemoError("fallito");
         }
     } target;
     QPushButton button;

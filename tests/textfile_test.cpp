@@ -1,14 +1,12 @@
-#include "Errors.h"
-#include "FileSlot.h"
-#include "TextFile.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include "core/Errors.h"
+#include "core/TextFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include <sys/mount.h>
 #include <sys/socket.h>
@@ -18,26 +16,67 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+namespace fs = std::filesystem;
+
+class TempDir {
+public:
+    TempDir() {
+        std::string name = (fs::temp_directory_path() / "vemo-test-XXXXXX").string();
+        m_path = ::mkdtemp(name.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    std::string path() const { return m_path; }
+    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(m_path))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+
+private:
+    std::string m_path;
+};
+
+std::string readAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f)
+        return "<unreadable>";
+    return {std::istreambuf_iterator<char>(f), {}};
 }
 
-QString makeFifo(const QTemporaryDir& dir) {
-    const QString path = dir.filePath(QStringLiteral("pipe.txt"));
-    ::mkfifo(QFile::encodeName(path).constData(), 0600);
+std::string read(const std::string& path, std::int64_t limit) {
+    std::string data;
+    const auto size = TextFile::read(path, limit, [&data](std::size_t n) {
+        data.resize(n);
+        return data.data();
+    });
+    data.resize(size.value());
+    return data;
+}
+
+std::string makeFifo(const TempDir& dir) {
+    const std::string path = dir.file("pipe.txt");
+    ::mkfifo(path.c_str(), 0600);
     return path;
 }
 
-QString makeSocket(const QTemporaryDir& dir) {
-    const QString path = dir.filePath(QStringLiteral("socket.txt"));
+std::string makeSocket(const TempDir& dir) {
+    const std::string path = dir.file("socket.txt");
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     ::close(fd);
     return path;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
 }
 
 using Reason = FileError::Reason;
@@ -45,132 +84,110 @@ using Reason = FileError::Reason;
 } // namespace
 
 TEST(TextFile, WritesAndReadsBytesExactly) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("doc.txt"));
-    QByteArray all;
+    TempDir dir;
+    const std::string path = dir.file("doc.txt");
+    std::string all;
     for (int b = 0; b < 256; ++b)
-        all.append(static_cast<char>(b));
+        all += static_cast<char>(b);
     ASSERT_TRUE(TextFile::save(path, "old content"));
-    ::chmod(QFile::encodeName(path).constData(), 0640);
+    ::chmod(path.c_str(), 0640);
     ASSERT_TRUE(TextFile::save(path, all));
     EXPECT_EQ(readAll(path), all);
-    EXPECT_EQ(TextFile::read(path, 1000), all);
+    EXPECT_EQ(read(path, 1000), all);
     struct stat st {};
-    ::stat(QFile::encodeName(path).constData(), &st);
+    ::stat(path.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u) << "a replaced file keeps its permissions";
     // Given up half way: the old file stays.
-    EXPECT_FALSE(
-        TextFile::save(path, QByteArray(9 << 20, 'x'), [](qint64, qint64) { return false; }));
+    EXPECT_FALSE(TextFile::save(path, std::string(9 << 20, 'x'),
+                                [](std::int64_t, std::int64_t) { return false; }));
     EXPECT_EQ(readAll(path), all);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"doc.txt"});
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"doc.txt"});
 }
 
 TEST(TextFile, RefusesWhatIsNotARegularFileWithoutWaiting) {
-    QTemporaryDir dir;
-    const QString big = dir.filePath(QStringLiteral("big.txt"));
-    ASSERT_TRUE(TextFile::save(big, QByteArray(2048, 'x')));
+    TempDir dir;
+    const std::string big = dir.file("big.txt");
+    ASSERT_TRUE(TextFile::save(big, std::string(2048, 'x')));
     const struct {
-        QString path;
+        std::string path;
         Reason reason;
-        QString words;
+        std::string words;
     } cases[] = {
-        {makeFifo(dir), Reason::Pipe, QStringLiteral("è una pipe (FIFO), non un file normale")},
-        {makeSocket(dir), Reason::Socket, QStringLiteral("è un socket, non un file normale")},
-        {QStringLiteral("/dev/zero"), Reason::Device,
-         QStringLiteral("è un dispositivo, non un file normale")},
-        {dir.path(), Reason::IsFolder, QStringLiteral("è una cartella, non un file")},
-        {dir.filePath(QStringLiteral("missing.txt")), Reason::NotFound,
-         QStringLiteral("il file non esiste")},
-        {big, Reason::TooLarge, QStringLiteral("il file supera il limite di 0 MiB")},
+        {makeFifo(dir), Reason::Pipe, "è una pipe (FIFO), non un file normale"},
+        {makeSocket(dir), Reason::Socket, "è un socket, non un file normale"},
+        {"/dev/zero", Reason::Device, "è un dispositivo, non un file normale"},
+        {dir.path(), Reason::IsFolder, "è una cartella, non un file"},
+        {dir.file("missing.txt"), Reason::NotFound, "il file non esiste"},
+        {big, Reason::TooLarge, "il file supera il limite di 0 MiB"},
     };
-    FileSlot slot;
     for (const auto& c : cases) {
         try {
-            TextFile::read(c.path, 1024);
-            ADD_FAILURE() << c.path.toStdString();
+            read(c.path, 1024);
+            ADD_FAILURE() << c.path;
         } catch (const FileError& e) {
-            EXPECT_EQ(e.kind(), c.reason) << c.path.toStdString();
+            EXPECT_EQ(e.kind(), c.reason) << c.path;
             EXPECT_EQ(e.reason(), c.words);
-            EXPECT_TRUE(e.message().contains(c.path));
+            EXPECT_TRUE(contains(e.message(), c.path));
         }
-        if (c.reason == Reason::TooLarge)
-            continue;
-        EXPECT_THROW(slot.openForReading(c.path), FileError);
-        EXPECT_FALSE(slot.isOpen());
+        if (c.reason != Reason::TooLarge) {
+            EXPECT_THROW(TextFile::openForReading(c.path), FileError);
+        }
     }
 }
 
 TEST(TextFile, SaveFailuresSayWhyAndKeepWhatWasThere) {
-    QTemporaryDir dir;
-    const QString existing = dir.filePath(QStringLiteral("keep.txt"));
+    TempDir dir;
+    const std::string existing = dir.file("keep.txt");
     TextFile::save(existing, "precious");
     const struct {
-        QString path;
+        std::string path;
         Reason reason;
     } cases[] = {
-        {existing + QStringLiteral("/below-a-file.txt"), Reason::NotAFolder},
-        {dir.filePath(QStringLiteral("no/such/folder.txt")), Reason::FolderNotFound},
+        {existing + "/below-a-file.txt", Reason::NotAFolder},
+        {dir.file("no/such/folder.txt"), Reason::FolderNotFound},
         {dir.path(), Reason::IsFolder},
-        {dir.filePath(QString(300, u'n')), Reason::NameTooLong},
-        {QStringLiteral("/dev/full"), Reason::NoSpace},
+        {dir.file(std::string(300, 'n')), Reason::NameTooLong},
+        {"/dev/full", Reason::NoSpace},
         {makeFifo(dir), Reason::NoReader},
         {makeSocket(dir), Reason::Socket},
-        {QString(), Reason::NoName},
+        {std::string(), Reason::NoName},
     };
     for (const auto& c : cases) {
         try {
-            TextFile::save(c.path, QByteArray(64 * 1024, 'x'));
-            ADD_FAILURE() << "no error for " << c.path.toStdString();
+            TextFile::save(c.path, std::string(64 * 1024, 'x'));
+            ADD_FAILURE() << "no error for " << c.path;
         } catch (const FileError& e) {
-            EXPECT_EQ(e.kind(), c.reason) << c.path.toStdString();
+            EXPECT_EQ(e.kind(), c.reason) << c.path;
             EXPECT_EQ(e.path(), c.path);
-            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Impossibile salvare il file")));
+            EXPECT_EQ(e.message().rfind("Impossibile salvare il file", 0), 0u);
         }
     }
-    EXPECT_EQ(readAll(existing), QByteArray("precious"));
+    EXPECT_EQ(readAll(existing), "precious");
 }
 
 // A real full disk: a small tmpfs, where the new file cannot be written whole.
 TEST(TextFile, FullDiskKeepsTheOldFile) {
-    QTemporaryDir dir;
-    const QByteArray where = QFile::encodeName(dir.path());
-    if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=64k") != 0)
+    TempDir dir;
+    if (::mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "mounting a tmpfs needs root";
-    const QString path = dir.filePath(QStringLiteral("doc.txt"));
+    const std::string path = dir.file("doc.txt");
     TextFile::save(path, "vecchio");
     try {
-        TextFile::save(path, QByteArray(1 << 20, 'x'));
+        TextFile::save(path, std::string(1 << 20, 'x'));
         ADD_FAILURE() << "no error";
     } catch (const FileError& e) {
-        EXPECT_EQ(e.reason(), QStringLiteral("il disco è pieno"));
+        EXPECT_EQ(e.reason(), "il disco è pieno");
     }
-    EXPECT_EQ(readAll(path), QByteArray("vecchio"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"doc.txt"});
-    ::umount(where.constData());
+    EXPECT_EQ(readAll(path), "vecchio");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"doc.txt"});
+    ::umount(dir.path().c_str());
 }
 
 TEST(TextFile, NoErrorNumberShowsTheSystemsEnglishWords) {
     for (int error = 1; error < 134; ++error) {
-        const FileError e(FileError::Action::Write, QStringLiteral("x"),
+        const FileError e(FileError::Action::Write, "x",
                           FileError::reasonOf(error, FileError::Action::Write), error);
-        EXPECT_FALSE(e.reason().isEmpty());
-        EXPECT_FALSE(e.reason().contains(QString::fromLocal8Bit(std::strerror(error))));
+        EXPECT_FALSE(e.reason().empty());
+        EXPECT_FALSE(contains(e.reason(), std::strerror(error)));
     }
-}
-
-TEST(FileSlot, OpensAndCloses) {
-    QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.txt"));
-    const QString b = dir.filePath(QStringLiteral("b.txt"));
-    TextFile::save(a, "a");
-    TextFile::save(b, "b");
-    FileSlot slot;
-    slot.close();
-    EXPECT_FALSE(slot.isOpen());
-    slot.openForReading(a);
-    EXPECT_EQ(slot.path(), a);
-    slot.openForReading(b);
-    EXPECT_EQ(slot.path(), b);
-    slot.close();
-    EXPECT_FALSE(slot.isOpen());
 }

@@ -4,14 +4,14 @@
 
 #include "CommonDialog.h"
 #include "Crypt.h"
-#include "Errors.h"
 #include "Form2.h"
 #include "LongWork.h"
 #include "PrintQueue.h"
 #include "RichTextBox.h"
 #include "Shell.h"
-#include "TextFile.h"
 #include "Windows.h"
+#include "core/Errors.h"
+#include "core/TextFile.h"
 #include "frmAbout.h"
 
 #include <QApplication>
@@ -213,7 +213,9 @@ void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& pr
         LongWork work(this, QStringLiteral("Salvataggio di \"%1\" in corso…").arg(shown(name)),
                       true);
         // Given up: the file that was there is left as it was.
-        if (!TextFile::save(name, bytes, work.progress()))
+        if (!TextFile::save(name.toStdString(),
+                            std::string_view(bytes.constData(), std::size_t(bytes.size())),
+                            work.progress()))
             return;
     }
     saved = name;
@@ -249,14 +251,14 @@ void Form1::printPane(RichTextBox* pane) {
     if (printerProvider()) {
         const std::unique_ptr<QPrinter> printer = printerProvider()();
         if (!printer)
-            throw PrinterError(PrintQueue::noDefaultPrinter());
+            throw PrinterError(PrintQueue::noDefaultPrinter().toStdString());
         print(printer.get());
         return;
     }
     const PrintQueue::Queue queue = PrintQueue::defaultQueue();
     // A job the queue would refuse is not sent: the service would only drop it.
     if (!queue.accepting)
-        throw PrinterError(PrintQueue::refused(queue.name));
+        throw PrinterError(PrintQueue::refused(queue.name).toStdString());
     QPrinter printer(QPrinterInfo::printerInfo(queue.name), QPrinter::HighResolution);
     print(&printer);
     if (queue.paused)

@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QString>
 
-#include "TextFile.h"
+#include "core/TextFile.h"
 
 class QProgressDialog;
 class QWidget;

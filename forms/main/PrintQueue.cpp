@@ -1,6 +1,6 @@
 #include "PrintQueue.h"
 
-#include "Errors.h"
+#include "core/Errors.h"
 
 #include <cups/cups.h>
 
@@ -50,14 +50,14 @@ Queue defaultQueue() {
     const std::unique_ptr<http_t, HttpClose> http(httpConnect2(
         cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr));
     if (!http)
-        throw PrinterError(serviceUnreachable());
+        throw PrinterError(serviceUnreachable().toStdString());
     const std::unique_ptr<cups_dest_t, DestFree> dest(
         cupsGetNamedDest(http.get(), nullptr, nullptr));
     if (!dest) {
         const ipp_status_t status = cupsLastError();
         if (status == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE || status == IPP_STATUS_ERROR_INTERNAL)
-            throw PrinterError(serviceUnreachable());
-        throw PrinterError(noDefaultPrinter());
+            throw PrinterError(serviceUnreachable().toStdString());
+        throw PrinterError(noDefaultPrinter().toStdString());
     }
     Queue queue;
     queue.name = QString::fromUtf8(dest->name);

@@ -1,36 +1,37 @@
 #pragma once
 
-#include <QString>
+#include <cstdint>
 #include <stdexcept>
+#include <string>
 
-// Every error the program reports carries its own Italian text for the user.
+// Every error the program reports carries its own Italian text for the user, in UTF-8.
 class VemoError : public std::runtime_error {
 public:
-    explicit VemoError(const QString& message);
-    const QString& message() const noexcept { return m_message; }
-
-private:
-    QString m_message;
+    explicit VemoError(const std::string& message)
+        : std::runtime_error(message) {}
+    std::string message() const { return what(); }
 };
 
 // A character that Windows-1252 cannot hold, or one that only looks like a character
 // the pane shows for a byte.
 class EncodingError : public VemoError {
 public:
-    // Line and column are 1-based and count characters as the user sees them. `place`
-    // names where the text is, as in "del documento"; empty when there is no such name.
-    EncodingError(char32_t character, qsizetype line, qsizetype column,
-                  const QString& place = QString());
+    // Which text holds the character; the message names it.
+    enum class Place { Unnamed, Document, Key };
+
+    // Line and column are 1-based and count characters as the user sees them.
+    EncodingError(char32_t character, std::int64_t line, std::int64_t column,
+                  Place place = Place::Unnamed);
     char32_t character() const noexcept { return m_character; }
-    qsizetype line() const noexcept { return m_line; }
-    qsizetype column() const noexcept { return m_column; }
+    std::int64_t line() const noexcept { return m_line; }
+    std::int64_t column() const noexcept { return m_column; }
     // The same error with the place named.
-    EncodingError in(const QString& place) const;
+    EncodingError in(Place place) const;
 
 private:
     char32_t m_character;
-    qsizetype m_line;
-    qsizetype m_column;
+    std::int64_t m_line;
+    std::int64_t m_column;
 };
 
 class FileError : public VemoError {
@@ -67,20 +68,21 @@ public:
         System,
     };
 
-    // `detail` is the limit in MiB for TooLarge and the error number for System.
-    FileError(Action action, const QString& path, Reason reason, long long detail = 0);
-    // The reason for an error number of the operating system.
+    // `path` is UTF-8, as the message shows it. `detail` is the limit in MiB for TooLarge
+    // and the error number for System.
+    FileError(Action action, const std::string& path, Reason reason, long long detail = 0);
+    // The reason for an error number of the C library.
     static Reason reasonOf(int error, Action action);
 
-    const QString& path() const noexcept { return m_path; }
+    const std::string& path() const noexcept { return m_path; }
     Reason kind() const noexcept { return m_kind; }
     // The reason in Italian words, as the message shows it.
-    const QString& reason() const noexcept { return m_reason; }
+    const std::string& reason() const noexcept { return m_reason; }
 
 private:
-    QString m_path;
+    std::string m_path;
     Reason m_kind;
-    QString m_reason;
+    std::string m_reason;
 };
 
 class PrinterError : public VemoError {

@@ -1,7 +1,7 @@
-#include "PaneText.h"
+#include "core/PaneText.h"
 
-#include "Cp1252.h"
-#include "Errors.h"
+#include "core/Cp1252.h"
+#include "core/Errors.h"
 
 #include <array>
 
@@ -26,6 +26,14 @@ std::array<char16_t, 256> makeDisplayTable() {
 
 const std::array<char16_t, 256> kDisplay = makeDisplayTable();
 
+bool isHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+
+bool isLowSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
 // The byte a stand-in stands for, or -1.
 int standInByte(char16_t u) noexcept {
     if (u >= 0x2400 && u <= 0x241F)
@@ -37,54 +45,45 @@ int standInByte(char16_t u) noexcept {
     return -1;
 }
 
-// Appends display characters while keeping runs between breaks short.
+// Appends display characters while keeping runs between breaks short. `out` holds
+// displayCapacity units of the input: a soft break comes after kSoftBreakInterval
+// characters at the least.
 class DisplayWriter {
 public:
-    explicit DisplayWriter(qsizetype expected) {
-        m_out.resize(expected + expected / kSoftBreakInterval + 2);
-        m_data = reinterpret_cast<char16_t*>(m_out.data());
+    DisplayWriter(char16_t* out, SoftBreaks& soft)
+        : m_data(out)
+        , m_soft(soft) {
+        m_soft.clear();
     }
     void lineBreak() {
-        reserve(1);
         m_data[m_size++] = kBreak;
         ++m_breaks;
         m_run = 0;
     }
     void put(char16_t c) {
-        reserve(2);
         // Never between the two halves of a surrogate pair.
-        if (m_run >= kSoftBreakInterval && !QChar::isLowSurrogate(c)) {
-            m_soft.append(m_breaks++);
+        if (m_run >= kSoftBreakInterval && !isLowSurrogate(c)) {
+            m_soft.push_back(m_breaks++);
             m_data[m_size++] = kBreak;
             m_run = 0;
         }
         m_data[m_size++] = c;
         ++m_run;
     }
-    Display take() {
-        m_out.truncate(m_size);
-        return {std::move(m_out), std::move(m_soft)};
-    }
+    std::size_t size() const { return m_size; }
 
 private:
-    void reserve(qsizetype more) {
-        if (m_size + more <= m_out.size())
-            return;
-        m_out.resize(2 * (m_size + more));
-        m_data = reinterpret_cast<char16_t*>(m_out.data());
-    }
-    QString m_out;
-    char16_t* m_data = nullptr;
-    qsizetype m_size = 0;
-    qsizetype m_run = 0;
-    qsizetype m_breaks = 0;
-    QList<qsizetype> m_soft;
+    char16_t* m_data;
+    SoftBreaks& m_soft;
+    std::size_t m_size = 0;
+    std::ptrdiff_t m_run = 0;
+    std::ptrdiff_t m_breaks = 0;
 };
 
 // Walks the breaks of a display in order, telling soft from real.
-class SoftBreaks {
+class SoftBreakWalk {
 public:
-    explicit SoftBreaks(const QList<qsizetype>& soft)
+    explicit SoftBreakWalk(const SoftBreaks& soft)
         : m_soft(soft) {}
     // Whether the next U+2029 is soft.
     bool nextIsSoft() {
@@ -96,21 +95,21 @@ public:
     }
 
 private:
-    const QList<qsizetype>& m_soft;
-    qsizetype m_next = 0;
-    qsizetype m_ordinal = 0;
+    const SoftBreaks& m_soft;
+    std::size_t m_next = 0;
+    std::ptrdiff_t m_ordinal = 0;
 };
 
-char32_t codeAt(QStringView s, qsizetype i) {
-    const char16_t u = s[i].unicode();
-    if (QChar::isHighSurrogate(u) && i + 1 < s.size() && s[i + 1].isLowSurrogate())
-        return QChar::surrogateToUcs4(u, s[i + 1].unicode());
+char32_t codeAt(std::u16string_view s, std::size_t i) {
+    const char16_t u = s[i];
+    if (isHighSurrogate(u) && i + 1 < s.size() && isLowSurrogate(s[i + 1]))
+        return 0x10000 + ((char32_t(u) - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00);
     return u;
 }
 
-template <typename Char> LineEnding mostUsedEnding(const Char* s, qsizetype n) noexcept {
-    qsizetype lf = 0, crlf = 0, cr = 0;
-    for (qsizetype i = 0; i < n; ++i) {
+template <typename Char> LineEnding mostUsedEnding(const Char* s, std::size_t n) noexcept {
+    std::size_t lf = 0, crlf = 0, cr = 0;
+    for (std::size_t i = 0; i < n; ++i) {
         if (s[i] == '\n') {
             ++lf;
         } else if (s[i] == '\r') {
@@ -129,15 +128,15 @@ template <typename Char> LineEnding mostUsedEnding(const Char* s, qsizetype n) n
 
 } // namespace
 
-LineEnding detectLineEnding(QByteArrayView text) noexcept {
+LineEnding detectLineEnding(std::string_view text) noexcept {
     return mostUsedEnding(text.data(), text.size());
 }
 
-LineEnding detectLineEnding(QStringView text) noexcept {
-    return mostUsedEnding(text.utf16(), text.size());
+LineEnding detectLineEnding(std::u16string_view text) noexcept {
+    return mostUsedEnding(text.data(), text.size());
 }
 
-QByteArrayView lineEndingBytes(LineEnding ending) noexcept {
+std::string_view lineEndingBytes(LineEnding ending) noexcept {
     switch (ending) {
     case LineEnding::CrLf:
         return "\r\n";
@@ -149,6 +148,10 @@ QByteArrayView lineEndingBytes(LineEnding ending) noexcept {
     return "\n";
 }
 
+char16_t displayChar(unsigned char byte) noexcept {
+    return kDisplay[byte];
+}
+
 bool isStandIn(char16_t display) noexcept {
     return standInByte(display) >= 0;
 }
@@ -157,16 +160,21 @@ bool isLookAlike(char16_t c) noexcept {
     return isStandIn(c) || c == kSoftBreakMark || c == kBreak || c == kLineSeparator;
 }
 
-char16_t displayChar(unsigned char byte) noexcept {
-    return kDisplay[byte];
+std::size_t displayCapacity(std::size_t n) noexcept {
+    return n + n / kSoftBreakInterval + 2;
 }
 
-Display toDisplay(QByteArrayView text, LineEnding ending) {
+std::size_t byteCapacity(std::size_t n, LineEnding ending) noexcept {
+    return ending == LineEnding::CrLf ? 2 * n : n;
+}
+
+std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* display,
+                      SoftBreaks& softBreaks) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const qsizetype n = text.size();
+    const std::size_t n = text.size();
     const unsigned char single = ending == LineEnding::Cr ? '\r' : '\n';
-    DisplayWriter out(n);
-    for (qsizetype i = 0; i < n; ++i) {
+    DisplayWriter out(display, softBreaks);
+    for (std::size_t i = 0; i < n; ++i) {
         const unsigned char b = s[i];
         if (ending == LineEnding::CrLf) {
             if (b == '\r' && i + 1 < n && s[i + 1] == '\n') {
@@ -180,18 +188,17 @@ Display toDisplay(QByteArrayView text, LineEnding ending) {
         }
         out.put(kDisplay[b]);
     }
-    return out.take();
+    return out.size();
 }
 
-QByteArray fromDisplay(QStringView display, const QList<qsizetype>& softBreaks, LineEnding ending) {
-    const QByteArrayView eol = lineEndingBytes(ending);
-    const auto* s = reinterpret_cast<const char16_t*>(display.data());
-    const qsizetype n = display.size();
-    QByteArray out(ending == LineEnding::CrLf ? 2 * n : n, Qt::Uninitialized);
-    char* d = out.data();
-    qsizetype o = 0;
-    SoftBreaks soft(softBreaks);
-    for (qsizetype i = 0; i < n; ++i) {
+std::size_t fromDisplay(std::u16string_view display, const SoftBreaks& softBreaks,
+                        LineEnding ending, char* d) {
+    const std::string_view eol = lineEndingBytes(ending);
+    const char16_t* s = display.data();
+    const std::size_t n = display.size();
+    std::size_t o = 0;
+    SoftBreakWalk soft(softBreaks);
+    for (std::size_t i = 0; i < n; ++i) {
         const char16_t u = s[i];
         if ((u >= 0x20 && u < 0x7F) || u == u'\t') {
             d[o++] = static_cast<char>(u);
@@ -213,51 +220,52 @@ QByteArray fromDisplay(QStringView display, const QList<qsizetype>& softBreaks, 
         }
         d[o++] = static_cast<char>(b);
     }
-    out.truncate(o);
-    return out;
+    return o;
 }
 
-Location locate(QStringView display, const QList<qsizetype>& softBreaks, qsizetype index) {
+Location locate(std::u16string_view display, const SoftBreaks& softBreaks, std::size_t index) {
     Location at;
-    SoftBreaks soft(softBreaks);
-    for (qsizetype i = 0; i < index && i < display.size(); ++i) {
-        const char16_t u = display[i].unicode();
+    SoftBreakWalk soft(softBreaks);
+    for (std::size_t i = 0; i < index && i < display.size(); ++i) {
+        const char16_t u = display[i];
         if ((u == kBreak && !soft.nextIsSoft()) || u == kLineSeparator) {
             ++at.line;
             at.column = 1;
-        } else if (u != kBreak && !QChar::isLowSurrogate(u)) {
+        } else if (u != kBreak && !isLowSurrogate(u)) {
             ++at.column;
         }
     }
     return at;
 }
 
-QString displayToPlain(QStringView display, const QList<qsizetype>& softBreaks, LineEnding ending) {
-    const QString eol = QString::fromLatin1(lineEndingBytes(ending));
-    QString out;
+std::u16string displayToPlain(std::u16string_view display, const SoftBreaks& softBreaks,
+                              LineEnding ending) {
+    const std::string_view eolBytes = lineEndingBytes(ending);
+    const std::u16string eol(eolBytes.begin(), eolBytes.end());
+    std::u16string out;
     out.reserve(display.size());
-    SoftBreaks soft(softBreaks);
-    for (qsizetype i = 0; i < display.size(); ++i) {
-        const char16_t u = display[i].unicode();
+    SoftBreakWalk soft(softBreaks);
+    for (const char16_t u : display) {
         if ((u == kBreak && !soft.nextIsSoft()) || u == kLineSeparator) {
             out += eol;
         } else if (u == kBreak) {
             continue;
         } else if (const int b = standInByte(u); b >= 0) {
-            out += QChar(Cp1252::toUnicode(static_cast<unsigned char>(b)));
+            out += Cp1252::toUnicode(static_cast<unsigned char>(b));
         } else {
-            out += QChar(u);
+            out += u;
         }
     }
     return out;
 }
 
-Display plainToDisplay(QStringView plain, LineEnding ending) {
-    DisplayWriter out(plain.size());
-    const qsizetype n = plain.size();
+std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* display,
+                           SoftBreaks& softBreaks) {
+    DisplayWriter out(display, softBreaks);
+    const std::size_t n = plain.size();
     Location at;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = plain[i].unicode();
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t u = plain[i];
         const bool crlf = u == u'\r' && i + 1 < n && plain[i + 1] == u'\n';
         if ((ending == LineEnding::CrLf && crlf) || (ending == LineEnding::Lf && u == u'\n') ||
             (ending == LineEnding::Cr && u == u'\r')) {
@@ -269,14 +277,14 @@ Display plainToDisplay(QStringView plain, LineEnding ending) {
         }
         if (isLookAlike(u))
             throw EncodingError(u, at.line, at.column);
-        if (!QChar::isLowSurrogate(u))
+        if (!isLowSurrogate(u))
             ++at.column;
         if (const int b = Cp1252::fromUnicode(u); b >= 0)
             out.put(kDisplay[static_cast<unsigned char>(b)]);
         else
             out.put(u);
     }
-    return out.take();
+    return out.size();
 }
 
 } // namespace PaneText

@@ -1,8 +1,7 @@
-#include "TextFile.h"
+// The POSIX side of reading and saving text files.
+#include "core/TextFile.h"
 
-#include "Errors.h"
-
-#include <QFile>
+#include "core/Errors.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,10 +23,9 @@ namespace {
 using Action = FileError::Action;
 using Reason = FileError::Reason;
 
-constexpr qint64 kMiB = 1 << 20;
-constexpr qint64 kSlice = 4 * kMiB;
+constexpr std::int64_t kSlice = std::int64_t(4) << 20;
 
-[[noreturn]] void fail(Action action, const QString& path, int error) {
+[[noreturn]] void fail(Action action, const std::string& path, int error) {
     throw FileError(action, path, FileError::reasonOf(error, action), error);
 }
 
@@ -87,11 +85,12 @@ private:
 
 // False when given up. A full pipe is waited on in short steps, so that the caller can
 // give up while the reader is slow.
-bool writeAll(int fd, const QString& path, QByteArrayView bytes, const Progress& progress) {
-    const qint64 total = bytes.size();
-    qint64 done = 0;
+bool writeAll(int fd, const std::string& path, std::string_view bytes, const Progress& progress) {
+    const std::int64_t total = std::int64_t(bytes.size());
+    std::int64_t done = 0;
     while (done < total) {
-        const ssize_t n = ::write(fd, bytes.data() + done, std::min(kSlice, total - done));
+        const ssize_t n =
+            ::write(fd, bytes.data() + done, std::size_t(std::min(kSlice, total - done)));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -108,10 +107,10 @@ bool writeAll(int fd, const QString& path, QByteArrayView bytes, const Progress&
     return true;
 }
 
-bool writeInPlace(const QString& path, const QByteArray& name, mode_t mode, QByteArrayView bytes,
+bool writeInPlace(const std::string& path, mode_t mode, std::string_view bytes,
                   const Progress& progress) {
     // Without O_NONBLOCK, opening a pipe waits until some program opens it for reading.
-    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ENXIO && S_ISFIFO(mode))
             throw FileError(Action::Write, path, Reason::NoReader);
@@ -128,11 +127,11 @@ bool writeInPlace(const QString& path, const QByteArray& name, mode_t mode, QByt
     return true;
 }
 
-QByteArray folderOf(const QByteArray& name) {
-    const qsizetype slash = name.lastIndexOf('/');
-    if (slash < 0)
-        return QByteArrayLiteral(".");
-    return slash == 0 ? QByteArrayLiteral("/") : name.left(slash);
+std::string folderOf(const std::string& name) {
+    const std::size_t slash = name.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : name.substr(0, slash);
 }
 
 mode_t newFileMode() {
@@ -143,101 +142,87 @@ mode_t newFileMode() {
 
 } // namespace
 
-int openForReading(const QString& path) {
-    constexpr Action action = Action::Open;
-    if (path.isEmpty())
-        throw FileError(action, path, Reason::NoName);
-    const QByteArray name = QFile::encodeName(path);
+OpenFile::OpenFile(std::intptr_t handle, const std::string& path)
+    : m_handle(handle)
+    , m_path(path) {}
+
+void OpenFile::close() noexcept {
+    if (m_handle >= 0)
+        ::close(int(m_handle));
+    m_handle = -1;
+}
+
+std::int64_t OpenFile::size() const {
     struct stat st {};
-    if (::stat(name.constData(), &st) != 0)
+    if (::fstat(int(m_handle), &st) != 0)
+        fail(Action::Read, m_path, errno);
+    return st.st_size;
+}
+
+std::size_t OpenFile::readSome(char* out, std::size_t n) const {
+    for (;;) {
+        const ssize_t got = ::read(int(m_handle), out, n);
+        if (got >= 0)
+            return std::size_t(got);
+        if (errno != EINTR)
+            fail(Action::Read, m_path, errno);
+    }
+}
+
+OpenFile openForReading(const std::string& path) {
+    constexpr Action action = Action::Open;
+    if (path.empty())
+        throw FileError(action, path, Reason::NoName);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
         fail(action, path, errno);
     if (!S_ISREG(st.st_mode))
         throw FileError(action, path, kindOf(st.st_mode));
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         fail(action, path, errno);
+    OpenFile file(fd, path);
     // The name may have been given to something else since it was looked at.
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         throw FileError(action, path, kindOf(st.st_mode));
-    }
-    return fd;
+    return file;
 }
 
-std::optional<QByteArray> read(const QString& path, qint64 limit, const Progress& progress) {
-    const Descriptor file(openForReading(path));
-    struct stat st {};
-    if (::fstat(file.get(), &st) != 0)
-        fail(Action::Read, path, errno);
-    const qint64 size = st.st_size;
-    const auto tooLarge = [&] {
-        return FileError(Action::Read, path, Reason::TooLarge, limit / kMiB);
-    };
-    if (size > limit)
-        throw tooLarge();
-    // One byte more than its size, to notice a file that grows while it is read.
-    QByteArray data(size + 1, Qt::Uninitialized);
-    qint64 done = 0;
-    for (;;) {
-        if (done == data.size()) {
-            if (done > limit)
-                throw tooLarge();
-            data.resize(std::min(2 * done, limit + 1));
-        }
-        const ssize_t n =
-            ::read(file.get(), data.data() + done, std::min(kSlice, data.size() - done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(Action::Read, path, errno);
-        }
-        if (n == 0)
-            break;
-        done += n;
-        if (progress && !progress(done, std::max(size, done)))
-            return std::nullopt;
-    }
-    if (done > limit)
-        throw tooLarge();
-    data.truncate(done);
-    return data;
-}
-
-bool save(const QString& path, QByteArrayView bytes, const Progress& progress) {
+bool save(const std::string& path, std::string_view bytes, const Progress& progress) {
     constexpr Action action = Action::Write;
-    if (path.isEmpty())
+    if (path.empty())
         throw FileError(action, path, Reason::NoName);
-    QByteArray name = QFile::encodeName(path);
+    std::string name = path;
     struct stat st {};
-    const bool exists = ::stat(name.constData(), &st) == 0;
+    const bool exists = ::stat(name.c_str(), &st) == 0;
     if (!exists && errno != ENOENT)
         fail(action, path, errno);
     if (exists && S_ISDIR(st.st_mode))
         throw FileError(action, path, Reason::IsFolder);
     if (exists && !S_ISREG(st.st_mode))
-        return writeInPlace(path, name, st.st_mode, bytes, progress);
+        return writeInPlace(path, st.st_mode, bytes, progress);
     if (exists) {
         // A link is followed: the file it leads to is the one replaced.
-        if (char* real = ::realpath(name.constData(), nullptr)) {
+        if (char* real = ::realpath(name.c_str(), nullptr)) {
             name = real;
             std::free(real);
         }
-        if (::access(name.constData(), W_OK) != 0)
+        if (::access(name.c_str(), W_OK) != 0)
             fail(action, path, errno);
     }
 
-    QByteArray temporary = folderOf(name) + "/.vemo-XXXXXX";
+    std::string temporary = folderOf(name) + "/.vemo-XXXXXX";
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         fail(action, path, errno);
     Descriptor file(fd);
     bool replaced = false;
     struct RemoveUnlessReplaced {
-        const QByteArray& name;
+        const std::string& name;
         const bool& replaced;
         ~RemoveUnlessReplaced() {
             if (!replaced)
-                ::unlink(name.constData());
+                ::unlink(name.c_str());
         }
     } cleanup{temporary, replaced};
 
@@ -253,7 +238,7 @@ bool save(const QString& path, QByteArrayView bytes, const Progress& progress) {
         fail(action, path, errno);
     if (const int error = file.close())
         fail(action, path, error);
-    if (::rename(temporary.constData(), name.constData()) != 0)
+    if (::rename(temporary.c_str(), name.c_str()) != 0)
         fail(action, path, errno);
     replaced = true;
     return true;

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Reading and saving the program's text files, byte for byte. Nothing here ever waits on
+// a pipe or a device: what is not a regular file is refused before it is opened for
+// reading, and a pipe is opened for writing without waiting for a reader. Every failure
+// is a FileError that names the file and says why in Italian. Paths are UTF-8.
+namespace TextFile {
+
+// Files larger than this are not loaded.
+inline constexpr std::int64_t kMaxFileSize = std::int64_t(256) << 20;
+
+// Called between slices of the work with the bytes done and the bytes in all; returns
+// false to give up.
+using Progress = std::function<bool(std::int64_t done, std::int64_t total)>;
+// Gives the caller's buffer resized to at least `size` bytes, keeping what it holds.
+using Storage = std::function<char*(std::size_t size)>;
+
+// A regular file open for reading; closed when it goes.
+class OpenFile {
+public:
+    OpenFile() = default;
+    ~OpenFile();
+    OpenFile(OpenFile&& other) noexcept;
+    OpenFile& operator=(OpenFile&& other) noexcept;
+
+    // Does nothing when it is already closed.
+    void close() noexcept;
+
+private:
+    friend OpenFile openForReading(const std::string& path);
+    friend std::optional<std::size_t> read(const std::string&, std::int64_t, const Storage&,
+                                           const Progress&);
+    OpenFile(std::intptr_t handle, const std::string& path);
+    std::int64_t size() const;
+    // Up to `n` bytes into `out`; 0 at the end of the file.
+    std::size_t readSome(char* out, std::size_t n) const;
+
+    std::intptr_t m_handle = -1;
+    std::string m_path;
+};
+
+// Throws FileError when the file cannot be opened for reading or is not a regular file.
+OpenFile openForReading(const std::string& path);
+
+// Reads the whole file into `storage` and returns its size, refused when it holds more
+// than `limit` bytes; nothing when given up.
+std::optional<std::size_t> read(const std::string& path, std::int64_t limit, const Storage& storage,
+                                const Progress& progress = {});
+
+// Writes `bytes` to `path`. A regular file is replaced atomically, so on any failure or
+// when given up the old one is left as it was; a device or a pipe is written in place.
+// Returns false when given up.
+bool save(const std::string& path, std::string_view bytes, const Progress& progress = {});
+
+} // namespace TextFile
