@@ -2,11 +2,9 @@
 
 void FileSlot::close() noexcept {
     m_file.close();
-    m_path.clear();
 }
 
 void FileSlot::openForReading(const QString& path) {
     close();
     m_file = TextFile::openForReading(path.toStdString());
-    m_path = path;
 }

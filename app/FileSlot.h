@@ -14,10 +14,6 @@ public:
     // file (it is never opened then); the slot is then closed.
     void openForReading(const QString& path);
 
-    bool isOpen() const noexcept { return !m_path.isEmpty(); }
-    QString path() const { return m_path; }
-
 private:
     TextFile::OpenFile m_file;
-    QString m_path;
 };

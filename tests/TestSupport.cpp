@@ -7,6 +7,8 @@
 #include "frmAbout.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QWidget>
 
@@ -15,6 +17,17 @@ void settle() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }
+}
+
+bool heldOpen(const QString& path) {
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty())
+        return false;
+    const QDir descriptors(QStringLiteral("/proc/self/fd"));
+    const QFileInfoList links =
+        descriptors.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    return std::any_of(links.begin(), links.end(),
+                       [&](const QFileInfo& link) { return link.symLinkTarget() == wanted; });
 }
 
 QList<QWidget*> visibleWindows() {

@@ -16,6 +16,9 @@ QList<QWidget*> visibleWindows();
 // The widgets that Tab visits, in order, starting at `first`.
 QList<QWidget*> tabOrder(QWidget* first);
 
+// Whether this process holds the file at `path` open, as the file slot does.
+bool heldOpen(const QString& path);
+
 // What pdftotext and pdfinfo read from a printed PDF.
 QString pdfText(const QString& pdf);
 int pdfPages(const QString& pdf);

@@ -1,5 +1,5 @@
 #include "FileSlot.h"
-
+#include "TestSupport.h"
 #include "core/Errors.h"
 
 #include <QFile>
@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(FileSlot, OpensAndCloses) {
+TEST(FileSlot, HoldsOneFileAtATime) {
     QTemporaryDir dir;
     const QString a = dir.filePath(QStringLiteral("a.txt"));
     const QString b = dir.filePath(QStringLiteral("b.txt"));
@@ -17,11 +17,11 @@ TEST(FileSlot, OpensAndCloses) {
     }
     FileSlot slot;
     slot.close();
-    EXPECT_FALSE(slot.isOpen());
     slot.openForReading(a);
-    EXPECT_EQ(slot.path(), a);
+    EXPECT_TRUE(heldOpen(a));
     slot.openForReading(b);
-    EXPECT_EQ(slot.path(), b);
+    EXPECT_FALSE(heldOpen(a));
+    EXPECT_TRUE(heldOpen(b));
     EXPECT_THROW(slot.openForReading(dir.path()), FileError);
-    EXPECT_FALSE(slot.isOpen());
+    EXPECT_FALSE(heldOpen(b));
 }

@@ -221,7 +221,7 @@ TEST_F(ShellTest, EndProgramRemovesEveryWindowAndClosesTheFileSlot) {
     EXPECT_EQ(exits, 1);
     EXPECT_FALSE(probe().isOpen());
     EXPECT_FALSE(noLoad().isOpen());
-    EXPECT_FALSE(Shell::fileSlot1().isOpen());
+    EXPECT_FALSE(heldOpen(path));
     settle();
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty() ||
                 std::none_of(QApplication::topLevelWidgets().begin(),
