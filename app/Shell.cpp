@@ -21,19 +21,9 @@ namespace Shell {
 
 namespace {
 
-MessageSink& messageSink() {
-    static MessageSink sink;
-    return sink;
-}
-
-std::function<void()>& exitHook() {
-    static std::function<void()> hook;
-    return hook;
-}
-
 void exitEventLoop() {
-    if (exitHook())
-        exitHook()();
+    if (services().exit)
+        services().exit();
     else
         QCoreApplication::exit(0);
 }
@@ -46,8 +36,8 @@ std::vector<WindowSlotBase*>& allSlots() {
 } // namespace
 
 void MsgBox(const QString& text) {
-    if (messageSink()) {
-        messageSink()(text);
+    if (services().messages) {
+        services().messages(text);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title), text, QMessageBox::Ok,
@@ -55,10 +45,6 @@ void MsgBox(const QString& text) {
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
-}
-
-void setMessageSink(MessageSink sink) {
-    messageSink() = std::move(sink);
 }
 
 void guard(const std::function<void()>& handler) {
@@ -87,8 +73,9 @@ void endProgram() {
     exitEventLoop();
 }
 
-void setExitHook(std::function<void()> hook) {
-    exitHook() = std::move(hook);
+Services& services() {
+    static Services held;
+    return held;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FileSlot.h"
+#include "Services.h"
 
 #include <QCloseEvent>
 #include <QObject>
@@ -17,10 +18,6 @@ namespace Shell {
 // Modal box: the text, one OK button that is also the default, no icon, caption "Vemo".
 void MsgBox(const QString& text);
 
-// Tests route messages here instead of showing a box; an empty sink restores the box.
-using MessageSink = std::function<void(const QString&)>;
-void setMessageSink(MessageSink sink);
-
 // Runs a handler; an error that escapes it becomes an Italian message box and the
 // program goes on with its windows as they were at the failing step.
 void guard(const std::function<void()>& handler);
@@ -35,12 +32,12 @@ void connectHandler(Sender* sender, Signal signal, Receiver* receiver,
 
 FileSlot& fileSlot1();
 
+// The system as the windows reach it.
+Services& services();
+
 // Ends the program at once: every window goes without any handler running, file slot 1
 // is closed, and the event loop exits with status 0.
 void endProgram();
-// Tests replace the final exit, of the end command and of the last window closed alike;
-// an empty hook restores QCoreApplication::exit(0).
-void setExitHook(std::function<void()> hook);
 
 // Keys as on the original platform, in every window: Enter clicks a focused push button,
 // Ctrl+Tab types a tab in a text pane, Alt with a key that is no access key types nothing.

@@ -1,10 +1,8 @@
 #include "TestSupport.h"
 
-#include "CommonDialog.h"
 #include "Form1.h"
 #include "Shell.h"
 #include "Windows.h"
-#include "frmAbout.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,19 +70,16 @@ int pdfPages(const QString& pdf) {
 }
 
 void GuiTest::SetUp() {
-    Shell::setMessageSink([this](const QString& text) { messages << text; });
-    Shell::setExitHook([this] { ++exits; });
+    Services& services = Shell::services();
+    services.messages = [this](const QString& text) { messages << text; };
+    services.exit = [this] { ++exits; };
 }
 
 void GuiTest::TearDown() {
     Shell::WindowSlotBase::discardAll();
     settle();
     Shell::fileSlot1().close();
-    Shell::setMessageSink({});
-    Shell::setExitHook({});
-    CommonDialog::setScript({});
-    Form1::setPrinterProvider({});
-    frmAbout::setEnvironment(SysInfoEnvironment::system());
+    Shell::services() = Services();
 }
 
 Form1* GuiTest::startMain() {

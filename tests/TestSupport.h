@@ -24,8 +24,9 @@ QString pdfText(const QString& pdf);
 int pdfPages(const QString& pdf);
 
 // Fixture for tests that drive the real windows: messages are collected instead of
-// shown, the end of the program is counted instead of done, and every window, the file
-// slot and the injected services are reset afterwards.
+// shown, the end of the program is counted instead of done. A test puts its other
+// stand-ins into Shell::services(); every window, the file slot and the system's own
+// services come back afterwards.
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -244,7 +244,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // Never destroyed: libFuzzer ends the process with exit(), and Qt's own globals are
     // gone by the time a static application would be.
     new QApplication(*argc, *argv);
-    Shell::setMessageSink([](const QString&) { std::abort(); });
+    Shell::services().messages = [](const QString&) { std::abort(); };
     thePane = new RichTextBox;
     return 0;
 }

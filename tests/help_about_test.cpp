@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "Windows.h"
 #include "core/SysInfo.h"
+#include "forms/about/sysinfo/SysInfoEnvironment.h"
 #include "forms/about/sysinfo/SystemRegistry.h"
 #include "frmAbout.h"
 #include "tests/mock/FakeRegistry.h"
@@ -34,11 +35,11 @@ class SysInfoTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        SysInfoEnvironment env;
-        env.registry = [this] { return std::make_unique<FakeRegistryView>(registry); };
-        env.files = files;
-        env.programs = programs;
-        frmAbout::setEnvironment(env);
+        auto env = std::make_shared<SysInfoEnvironment>();
+        env->registry = [this] { return std::make_unique<FakeRegistryView>(registry); };
+        env->files = files;
+        env->programs = programs;
+        Shell::services().sysInfo = env;
         box = Windows::about().show();
     }
 
@@ -320,7 +321,7 @@ TEST_F(GuiTest, AboutBoxClosesEveryWayAndReopensAfresh) {
 }
 
 TEST_F(GuiTest, ProgramLivesUntilItsLastVisibleWindowCloses) {
-    Shell::setExitHook({});
+    Shell::services().exit = {};
     startMain();
     Windows::about().show();
     bool aboutUsable = false;

@@ -1,7 +1,6 @@
 #include "CommonDialog.h"
 #include "Form1.h"
 #include "Form2.h"
-#include "LongWork.h"
 #include "RichTextBox.h"
 #include "Shell.h"
 #include "TestSupport.h"
@@ -42,19 +41,19 @@ protected:
     void SetUp() override {
         GuiTest::SetUp();
         form = startMain();
-        CommonDialog::setScript(
-            [this](CommonDialog::Mode mode, const QString& filter, const QString& start) {
-                showings.push_back({mode, filter, start});
-                if (mode == CommonDialog::Mode::Replace) {
-                    // A no brings the chooser back, which is then cancelled.
-                    if (!replace)
-                        answer.clear();
-                    return replace ? start : QString();
-                }
-                if (beforeAnswer)
-                    beforeAnswer();
-                return answer;
-            });
+        Shell::services().fileChooser = [this](CommonDialog::Mode mode, const QString& filter,
+                                               const QString& start) {
+            showings.push_back({mode, filter, start});
+            if (mode == CommonDialog::Mode::Replace) {
+                // A no brings the chooser back, which is then cancelled.
+                if (!replace)
+                    answer.clear();
+                return replace ? start : QString();
+            }
+            if (beforeAnswer)
+                beforeAnswer();
+            return answer;
+        };
     }
     QAction* action(const char* name) {
         auto* a = form->findChild<QAction*>(QString::fromLatin1(name));
@@ -270,7 +269,7 @@ TEST_F(MenuTest, BadFilesAreReportedAndThePaneKept) {
 
 TEST_F(MenuTest, GivingUpALoadKeepsThePane) {
     answer = file("big.txt", QByteArray(9 << 20, 'x'));
-    LongWork::setDelay(0);
+    Shell::services().progressDelay = 0;
     // Given up while the file is read, then while the pane is filled.
     for (const int after : {0, 101}) {
         form->RichTextBox1()->setText("documento");
@@ -284,12 +283,11 @@ TEST_F(MenuTest, GivingUpALoadKeepsThePane) {
         action("docdacrypt")->trigger();
         EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray("documento")) << after;
     }
-    LongWork::setDelay(500);
     EXPECT_TRUE(messages.isEmpty());
 }
 
 TEST_F(MenuTest, TheRealChoosersSpeakItalian) {
-    CommonDialog::setScript({});
+    Shell::services().fileChooser = {};
     QStringList seen;
     QTimer look;
     QObject::connect(&look, &QTimer::timeout, [&] {
@@ -463,13 +461,13 @@ TEST_F(MenuTest, SaveFailuresNameTheFileAndKeepTheOldOne) {
 TEST_F(MenuTest, PrintCommandsPrintTheirOwnPane) {
     int jobs = 0;
     QString pdf;
-    Form1::setPrinterProvider([&] {
+    Shell::services().printer = [&] {
         pdf = dir.filePath(QStringLiteral("job%1.pdf").arg(++jobs));
         auto printer = std::make_unique<QPrinter>();
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(pdf);
         return printer;
-    });
+    };
     form->RichTextBox1()->setText("DOCUMENTOALFA");
     form->RichTextBox2()->setText("CHIAVEBETA");
     action("printcrdecr")->trigger();
@@ -485,7 +483,7 @@ TEST_F(MenuTest, PrintCommandsPrintTheirOwnPane) {
 }
 
 TEST_F(MenuTest, NoDefaultPrinterIsReported) {
-    Form1::setPrinterProvider([] { return std::unique_ptr<QPrinter>(); });
+    Shell::services().printer = [] { return std::unique_ptr<QPrinter>(); };
     form->RichTextBox1()->setText("doc");
     action("printcrdecr")->trigger();
     action("printkey")->trigger();

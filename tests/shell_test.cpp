@@ -149,7 +149,7 @@ TEST_F(ShellTest, KeyboardRules) {
 }
 
 TEST_F(ShellTest, MessageBoxIsModalWithOneOkButtonNoIconAndTheTitle) {
-    Shell::setMessageSink({});
+    Shell::services().messages = {};
     QWidget owner;
     owner.setWindowTitle(QStringLiteral("another caption"));
     owner.show();

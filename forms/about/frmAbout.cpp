@@ -6,12 +6,13 @@
 #include "Shell.h"
 #include "Windows.h"
 #include "core/SysInfo.h"
+#include "forms/about/sysinfo/SysInfoEnvironment.h"
 
 namespace {
 
-SysInfoEnvironment& environment() {
-    static SysInfoEnvironment env = SysInfoEnvironment::system();
-    return env;
+SysInfoEnvironment environment() {
+    const std::shared_ptr<const SysInfoEnvironment>& installed = Shell::services().sysInfo;
+    return installed ? *installed : SysInfoEnvironment::system();
 }
 
 } // namespace
@@ -48,10 +49,6 @@ frmAbout::frmAbout(QWidget* parent)
 
 frmAbout::~frmAbout() = default;
 
-void frmAbout::setEnvironment(SysInfoEnvironment env) {
-    environment() = std::move(env);
-}
-
 void frmAbout::Form_Load() {
     const QString title = QString::fromLatin1(AppInfo::Title);
     setWindowTitle(QStringLiteral("Informazioni su ") + title);
@@ -82,7 +79,7 @@ void frmAbout::cmdSysInfo_Click() {
 
 // The registry is read afresh each time, so that a tool installed meanwhile is found.
 void frmAbout::StartSysInfo() {
-    const SysInfoEnvironment& env = environment();
+    const SysInfoEnvironment env = environment();
     if (!SysInfo::start(*env.registry(), *env.files, *env.programs))
         Shell::MsgBox(QString::fromLatin1(SysInfo::kUnavailable));
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/Registry.h"
-#include "forms/about/sysinfo/SysInfoEnvironment.h"
 
 #include <QDialog>
 
@@ -27,9 +26,6 @@ public:
     void StartSysInfo();
     bool GetKeyValue(const Registry::HKEY& KeyRoot, const std::string& KeyName,
                      const std::string& SubKeyRef, std::string& KeyVal);
-
-    // Tests replace the registry, the file test and the program start.
-    static void setEnvironment(SysInfoEnvironment env);
 
 protected:
     void reject() override;

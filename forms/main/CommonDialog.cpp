@@ -1,6 +1,7 @@
 #include "CommonDialog.h"
 
 #include "AppInfo.h"
+#include "Shell.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -11,25 +12,12 @@
 #include <QStringList>
 #include <QTreeView>
 
-namespace {
-
-CommonDialog::Script& script() {
-    static CommonDialog::Script s;
-    return s;
-}
-
-} // namespace
-
 const QString CommonDialog::kReplaceQuestion =
     QStringLiteral("Il file \"%1\" esiste già.\nVuoi sostituirlo?");
 
 CommonDialog::CommonDialog(QWidget* parent)
     : QObject(parent)
     , m_parent(parent) {}
-
-void CommonDialog::setScript(Script s) {
-    script() = std::move(s);
-}
 
 QString CommonDialog::toQtFilter(const QString& windowsFilter) {
     const QStringList parts = windowsFilter.split(QLatin1Char('|'));
@@ -62,8 +50,8 @@ void CommonDialog::ShowSave(const QString& proposedName) {
 }
 
 bool CommonDialog::confirmReplace(const QString& path) {
-    if (script())
-        return !script()(Mode::Replace, QString(), path).isEmpty();
+    if (const Services::FileChooser& chooser = Shell::services().fileChooser)
+        return !chooser(Mode::Replace, QString(), path).isEmpty();
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title),
                     kReplaceQuestion.arg(QDir::toNativeSeparators(path)), QMessageBox::NoButton,
                     m_parent);
@@ -78,8 +66,8 @@ bool CommonDialog::confirmReplace(const QString& path) {
 QString CommonDialog::show(Mode mode, const QString& startName) {
     const QString qtFilter = toQtFilter(m_filter);
     QString chosen;
-    if (script()) {
-        chosen = script()(mode, qtFilter, startName);
+    if (const Services::FileChooser& chooser = Shell::services().fileChooser) {
+        chosen = chooser(mode, qtFilter, startName);
     } else {
         QFileDialog dialog(m_parent);
         dialog.setOption(QFileDialog::DontUseNativeDialog);

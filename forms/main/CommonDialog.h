@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Services.h"
+
 #include <QObject>
 #include <QString>
-
-#include <functional>
 
 class QWidget;
 
@@ -13,12 +13,7 @@ class CommonDialog : public QObject {
     Q_OBJECT
 
 public:
-    // Replace is the question asked before an existing file is saved over.
-    enum class Mode { Open, Save, Replace };
-    // Answers a showing instead of a real dialog: the chosen path, or empty for a cancel.
-    // For Replace, `startName` is the existing file and a non-empty answer means yes.
-    using Script =
-        std::function<QString(Mode mode, const QString& qtFilter, const QString& startName)>;
+    using Mode = Services::FileMode;
 
     explicit CommonDialog(QWidget* parent);
 
@@ -39,7 +34,6 @@ public:
     static QString toQtFilter(const QString& windowsFilter);
 
     static const QString kReplaceQuestion;
-    static void setScript(Script script);
 
 private:
     QString show(Mode mode, const QString& startName);

@@ -28,11 +28,6 @@ const QString kKeyFilter = QStringLiteral("Documento chiave pubblica (*.txt) |*.
 const QString kPlainFilter = QStringLiteral("Documenti da criptare (*.txt) |*.txt");
 const QString kCryptedFilter = QStringLiteral("Documenti criptati da Vemo (*.txt) |*.txt");
 
-Form1::PrinterProvider& printerProvider() {
-    static Form1::PrinterProvider provider;
-    return provider;
-}
-
 QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -102,10 +97,6 @@ RichTextBox* Form1::RichTextBox1() const {
 }
 RichTextBox* Form1::RichTextBox2() const {
     return ui->RichTextBox2;
-}
-
-void Form1::setPrinterProvider(PrinterProvider provider) {
-    printerProvider() = std::move(provider);
 }
 
 void Form1::applySystemColours() {
@@ -248,8 +239,8 @@ void Form1::printPane(RichTextBox* pane) {
         LongWork work(this, QStringLiteral("Stampa in corso…"), true);
         pane->SelPrint(printer, work.progress());
     };
-    if (printerProvider()) {
-        const std::unique_ptr<QPrinter> printer = printerProvider()();
+    if (const auto& provider = Shell::services().printer) {
+        const std::unique_ptr<QPrinter> printer = provider();
         if (!printer)
             throw PrinterError(PrintQueue::noDefaultPrinter().toStdString());
         print(printer.get());

@@ -2,11 +2,9 @@
 
 #include <QMainWindow>
 
-#include <functional>
 #include <memory>
 
 class CommonDialog;
-class QPrinter;
 class RichTextBox;
 
 namespace Ui {
@@ -42,11 +40,6 @@ public:
     RichTextBox* RichTextBox1() const;
     RichTextBox* RichTextBox2() const;
     CommonDialog* CommonDialog1() const { return m_commonDialog1; }
-
-    // Tests give the print commands a printer of their own instead of the system's
-    // default print queue; nullptr stands for no default printer.
-    using PrinterProvider = std::function<std::unique_ptr<QPrinter>()>;
-    static void setPrinterProvider(PrinterProvider provider);
 
     static const QString kThanks;
     static const QString kKeyNeeded;

@@ -1,18 +1,10 @@
 #include "LongWork.h"
 
 #include "AppInfo.h"
+#include "Shell.h"
 
 #include <QApplication>
 #include <QProgressDialog>
-
-namespace {
-
-int& delay() {
-    static int milliseconds = 500;
-    return milliseconds;
-}
-
-} // namespace
 
 LongWork::LongWork(QWidget* parent, const QString& label, bool cancellable)
     : m_parent(parent)
@@ -30,10 +22,6 @@ LongWork::~LongWork() {
     QApplication::restoreOverrideCursor();
 }
 
-void LongWork::setDelay(int milliseconds) {
-    delay() = milliseconds;
-}
-
 void LongWork::setLabel(const QString& label) {
     m_label = label;
     if (m_dialog)
@@ -43,7 +31,8 @@ void LongWork::setLabel(const QString& label) {
 
 bool LongWork::step(qint64 done, qint64 total) {
     const qint64 now = m_clock.elapsed();
-    if (now < delay() || (m_dialog && now - m_lastStep < 40 && done < total))
+    if (now < Shell::services().progressDelay ||
+        (m_dialog && now - m_lastStep < 40 && done < total))
         return !(m_cancellable && m_dialog && m_dialog->wasCanceled());
     m_lastStep = now;
     if (!m_dialog) {

@@ -26,9 +26,6 @@ public:
         return [this](qint64 done, qint64 total) { return step(done, total); };
     }
 
-    // Tests see the progress window at once instead of after half a second.
-    static void setDelay(int milliseconds);
-
 private:
     QWidget* m_parent;
     QString m_label;
