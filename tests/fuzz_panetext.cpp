@@ -2,6 +2,7 @@
 // paste, no display text, however odd, crashes the reverse mapping, and a sequence of
 // keys and pastes around soft breaks leaves exactly the bytes a simple model predicts.
 
+#include "DisplayModel.h"
 #include "RichTextBox.h"
 #include "Shell.h"
 #include "core/Cp1252.h"
@@ -23,40 +24,10 @@ using namespace PaneText;
 
 RichTextBox* thePane = nullptr;
 
-struct Shown {
-    std::u16string text;
-    SoftBreaks softBreaks;
-};
-
-Shown display(std::string_view bytes, LineEnding ending) {
-    Shown d;
-    d.text.resize(displayCapacity(bytes.size()));
-    d.text.resize(toDisplay(bytes, ending, d.text.data(), d.softBreaks));
-    return d;
-}
-
-Shown pasted(std::u16string_view plain, LineEnding ending) {
-    Shown d;
-    d.text.resize(displayCapacity(plain.size()));
-    d.text.resize(plainToDisplay(plain, ending, d.text.data(), d.softBreaks));
-    return d;
-}
-
-std::string bytesOf(std::u16string_view shown, const SoftBreaks& soft, LineEnding ending) {
-    std::string out(byteCapacity(shown.size(), ending), '\0');
-    out.resize(fromDisplay(shown, soft, ending, out.data()));
-    return out;
-}
-
-std::u16string decode(std::string_view bytes) {
-    std::u16string out;
-    for (const char c : bytes)
-        out += Cp1252::toUnicode(static_cast<unsigned char>(c));
-    return out;
-}
+using namespace DisplayModel;
 
 QString decode(const QByteArray& bytes) {
-    return QString::fromStdU16String(decode(bytes.toStdString()));
+    return QString::fromStdU16String(DisplayModel::decode(bytes.toStdString()));
 }
 
 std::u16string unitsOf(const QString& text) {
@@ -68,17 +39,17 @@ void mappings(const QByteArray& bytes) {
     for (LineEnding ending :
          {detectLineEnding(text), LineEnding::Lf, LineEnding::CrLf, LineEnding::Cr}) {
         const Shown shown = display(text, ending);
-        if (bytesOf(shown.text, shown.softBreaks, ending) != text)
+        if (DisplayModel::bytes(shown.text, shown.soft, ending) != text)
             std::abort();
-        const Shown paste = pasted(decode(std::string_view(text)), ending);
-        if (bytesOf(paste.text, paste.softBreaks, ending) != text)
+        const Shown paste = pasted(DisplayModel::decode(text), ending);
+        if (DisplayModel::bytes(paste.text, paste.soft, ending) != text)
             std::abort();
     }
 
     const std::u16string odd(reinterpret_cast<const char16_t*>(text.data()), text.size() / 2);
     const SoftBreaks soft = {0, 2, 3};
     try {
-        (void)bytesOf(odd, soft, LineEnding::CrLf);
+        (void)DisplayModel::bytes(odd, soft, LineEnding::CrLf);
     } catch (const EncodingError&) {
     }
     try {
@@ -133,10 +104,10 @@ private:
         std::ptrdiff_t ordinal = 0;
         for (const char16_t c : d.text) {
             if (c == kBreak) {
-                const bool soft = std::count(d.softBreaks.begin(), d.softBreaks.end(), ordinal++);
+                const bool soft = std::count(d.soft.begin(), d.soft.end(), ordinal++);
                 units.push_back(soft ? kSoft : kReal);
             } else {
-                const std::string b = bytesOf(std::u16string_view(&c, 1), {}, m_ending);
+                const std::string b = DisplayModel::bytes(std::u16string_view(&c, 1), {}, m_ending);
                 units.push_back(static_cast<unsigned char>(b[0]));
             }
         }

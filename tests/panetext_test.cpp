@@ -1,3 +1,4 @@
+#include "DisplayModel.h"
 #include "core/Cp1252.h"
 #include "core/Errors.h"
 #include "core/PaneText.h"
@@ -11,37 +12,7 @@ using namespace PaneText;
 
 namespace {
 
-struct Shown {
-    std::u16string text;
-    SoftBreaks soft;
-};
-
-Shown display(std::string_view bytes, LineEnding ending) {
-    Shown d;
-    d.text.resize(displayCapacity(bytes.size()));
-    d.text.resize(toDisplay(bytes, ending, d.text.data(), d.soft));
-    return d;
-}
-
-Shown pasted(std::u16string_view plain, LineEnding ending) {
-    Shown d;
-    d.text.resize(displayCapacity(plain.size()));
-    d.text.resize(plainToDisplay(plain, ending, d.text.data(), d.soft));
-    return d;
-}
-
-std::string bytes(std::u16string_view shown, const SoftBreaks& soft, LineEnding ending) {
-    std::string out(byteCapacity(shown.size(), ending), '\0');
-    out.resize(fromDisplay(shown, soft, ending, out.data()));
-    return out;
-}
-
-std::u16string decode(std::string_view text) {
-    std::u16string out;
-    for (const char c : text)
-        out += Cp1252::toUnicode(static_cast<unsigned char>(c));
-    return out;
-}
+using namespace DisplayModel;
 
 // Random bytes biased toward control codes and line breaks.
 std::string randomText(std::mt19937& rng, std::size_t maxLength) {
