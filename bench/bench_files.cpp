@@ -3,6 +3,7 @@
 // as a multiple of the document's size. Offscreen.
 
 #include "Form1.h"
+#include "Prose.h"
 #include "RatioReport.h"
 #include "RichTextBox.h"
 #include "Windows.h"
@@ -15,37 +16,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
-
 namespace {
 
 constexpr qsizetype kSize = qsizetype(100) << 20;
 
-// Italian-looking prose in lines of at most 80 characters.
-const QByteArray& prose() {
-    static const QByteArray text = [] {
-        static const char* words[] = {"il",    "documento", "chiave", "criptare", "testo",
-                                      "della", "parola",    "prima",  "di",       "\xe8"};
-        std::mt19937 rng(80);
-        std::uniform_int_distribution<std::size_t> pick(0, std::size(words) - 1);
-        QByteArray out;
-        out.reserve(kSize + 100);
-        qsizetype line = 0;
-        while (out.size() < kSize) {
-            const QByteArray w(words[pick(rng)]);
-            if (line + w.size() + 1 > 80) {
-                out += '\n';
-                line = 0;
-            } else if (line > 0) {
-                out += ' ';
-                ++line;
-            }
-            out += w;
-            line += w.size();
-        }
-        out.truncate(kSize);
-        return out;
-    }();
+const QByteArray& hundredMiB() {
+    static const QByteArray text = prose(kSize);
     return text;
 }
 
@@ -87,7 +63,7 @@ template <typename W> void prepare(W& w) {
 
 void BM_baseline_setPlainText(benchmark::State& state) {
     resetPeak();
-    const QString text = QString::fromLatin1(prose());
+    const QString text = QString::fromLatin1(hundredMiB());
     QPlainTextEdit edit;
     prepare(edit);
     measure(state, [&] {
@@ -100,7 +76,7 @@ void BM_load(benchmark::State& state) {
     resetPeak();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("doc.txt"));
-    TextFile::save(path.toStdString(), prose().toStdString());
+    TextFile::save(path.toStdString(), hundredMiB().toStdString());
     RichTextBox pane;
     prepare(pane);
     measure(state, [&] {
@@ -113,7 +89,7 @@ void BM_cripta(benchmark::State& state) {
     resetPeak();
     Form1* form = Windows::form1().show();
     form->RichTextBox2()->setText("chiave segreta");
-    form->RichTextBox1()->setText(prose());
+    form->RichTextBox1()->setText(hundredMiB());
     auto* button = form->findChild<QPushButton*>(QStringLiteral("Command1"));
     QCoreApplication::processEvents();
     measure(state, [&] {
@@ -135,7 +111,7 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     Windows::installFontSubstitutions();
     // The benchmark's own copy of the text is not the program's.
-    prose();
+    hundredMiB();
     idleKiB() = statusKiB("VmRSS:");
     const std::string base = "BM_baseline_setPlainText/iterations:2";
     return runWithRatios(argc, argv,

@@ -3,6 +3,7 @@
 
 #include "Crypt.h"
 #include "Form1.h"
+#include "Prose.h"
 #include "RatioReport.h"
 #include "RichTextBox.h"
 #include "Windows.h"
@@ -16,37 +17,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <random>
-
 namespace {
 
 constexpr qsizetype kMiB = 1 << 20;
-
-// Italian-looking prose in lines of at most 80 characters.
-QByteArray prose(qsizetype size) {
-    static const char* words[] = {"il",    "documento", "chiave",    "criptare", "testo",
-                                  "della", "parola",    "sicurezza", "prima",    "di",
-                                  "tutto", "è",         "una"};
-    std::mt19937 rng(80);
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(words) - 1);
-    QByteArray out;
-    out.reserve(size + 100);
-    qsizetype line = 0;
-    while (out.size() < size) {
-        const QByteArray w = QByteArray(words[pick(rng)]).replace("è", "\xe8");
-        if (line + w.size() + 1 > 80) {
-            out += '\n';
-            line = 0;
-        } else if (line > 0) {
-            out += ' ';
-            ++line;
-        }
-        out += w;
-        line += w.size();
-    }
-    out.truncate(size);
-    return out;
-}
 
 QByteArray oneLine(qsizetype size) {
     return prose(size).replace('\n', ' ');
