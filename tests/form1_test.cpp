@@ -118,7 +118,6 @@ TEST_F(Form1Test, FlagsPointersFocusAndTabOrder) {
                 (flags & Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "not resizable";
-    EXPECT_TRUE(form->testAttribute(Qt::WA_QuitOnClose));
     EXPECT_FALSE(form->windowIcon().isNull());
 
     const QCursor pen = form->centralWidget()->cursor();

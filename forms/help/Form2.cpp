@@ -12,7 +12,6 @@ Form2::Form2(QWidget* parent)
     ui->setupUi(this);
     // No frame at its designed place; it belongs to the main window (see Windows).
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_QuitOnClose, true);
     setFont(Windows::designFont());
 
     QPalette black = palette();

@@ -54,7 +54,6 @@ Form1::Form1(QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setAttribute(Qt::WA_QuitOnClose, true);
     ui->centralwidget->setFont(Windows::designFont());
     setWindowIcon(QIcon(QStringLiteral(":/pictures/vemo.ico")));
     applySystemColours();
