@@ -1,4 +1,4 @@
-#include "FileSlot.h"
+#include "app/FileSlot.h"
 
 void FileSlot::close() noexcept {
     m_file.close();

@@ -1,4 +1,4 @@
-#include "Italian.h"
+#include "app/Italian.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

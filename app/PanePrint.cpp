@@ -1,4 +1,4 @@
-#include "PanePrint.h"
+#include "app/PanePrint.h"
 
 #include "core/Errors.h"
 

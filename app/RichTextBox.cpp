@@ -1,7 +1,7 @@
-#include "RichTextBox.h"
+#include "app/RichTextBox.h"
 
-#include "PanePrint.h"
-#include "Shell.h"
+#include "app/PanePrint.h"
+#include "app/Shell.h"
 
 #include <QAbstractUndoItem>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "Shell.h"
+#include "app/Shell.h"
 
-#include "AppInfo.h"
+#include "app/AppInfo.h"
 #include "core/Errors.h"
 
 #include <QApplication>

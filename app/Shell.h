@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileSlot.h"
-#include "Services.h"
+#include "app/FileSlot.h"
+#include "app/Services.h"
 
 #include <QCloseEvent>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "SignalExit.h"
+#include "app/SignalExit.h"
 
-#include "Shell.h"
+#include "app/Shell.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,9 +1,9 @@
-#include "AppInfo.h"
-#include "Form1.h"
-#include "Italian.h"
-#include "Shell.h"
-#include "SignalExit.h"
-#include "Windows.h"
+#include "app/AppInfo.h"
+#include "app/Italian.h"
+#include "app/Shell.h"
+#include "app/SignalExit.h"
+#include "forms/Windows.h"
+#include "forms/main/Form1.h"
 
 #include <QApplication>
 

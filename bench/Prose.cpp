@@ -1,4 +1,4 @@
-#include "Prose.h"
+#include "bench/Prose.h"
 
 #include <iterator>
 #include <random>

@@ -1,4 +1,4 @@
-#include "RatioReport.h"
+#include "bench/RatioReport.h"
 
 #include <benchmark/benchmark.h>
 

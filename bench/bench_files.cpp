@@ -2,12 +2,12 @@
 // given the same text with setPlainText in the same run. Also the peak memory of each,
 // as a multiple of the document's size. Offscreen.
 
-#include "Form1.h"
-#include "Prose.h"
-#include "RatioReport.h"
-#include "RichTextBox.h"
-#include "Windows.h"
+#include "app/RichTextBox.h"
+#include "bench/Prose.h"
+#include "bench/RatioReport.h"
 #include "core/TextFile.h"
+#include "forms/Windows.h"
+#include "forms/main/Form1.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Throughput of the cipher on 64 MiB, against memcpy of the same size.
 
-#include "Crypt.h"
-#include "RatioReport.h"
+#include "bench/RatioReport.h"
+#include "crypt/Crypt.h"
 
 #include <benchmark/benchmark.h>
 

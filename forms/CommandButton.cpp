@@ -1,4 +1,4 @@
-#include "CommandButton.h"
+#include "forms/CommandButton.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,8 +1,8 @@
-#include "Windows.h"
+#include "forms/Windows.h"
 
-#include "Form1.h"
-#include "Form2.h"
-#include "frmAbout.h"
+#include "forms/about/frmAbout.h"
+#include "forms/help/Form2.h"
+#include "forms/main/Form1.h"
 
 #include <QFont>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Shell.h"
+#include "app/Shell.h"
 
 #include <QFont>
 

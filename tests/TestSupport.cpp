@@ -1,8 +1,8 @@
-#include "TestSupport.h"
+#include "tests/TestSupport.h"
 
-#include "Form1.h"
-#include "Shell.h"
-#include "Windows.h"
+#include "app/Shell.h"
+#include "forms/Windows.h"
+#include "forms/main/Form1.h"
 
 #include <QApplication>
 #include <QDir>

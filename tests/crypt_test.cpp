@@ -1,4 +1,4 @@
-#include "Crypt.h"
+#include "crypt/Crypt.h"
 
 #include <gtest/gtest.h>
 

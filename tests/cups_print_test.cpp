@@ -1,7 +1,7 @@
-#include "Form1.h"
-#include "PrintQueue.h"
-#include "RichTextBox.h"
-#include "TestSupport.h"
+#include "app/RichTextBox.h"
+#include "forms/main/Form1.h"
+#include "forms/main/PrintQueue.h"
+#include "tests/TestSupport.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "FileSlot.h"
-#include "TestSupport.h"
+#include "app/FileSlot.h"
 #include "core/Errors.h"
+#include "tests/TestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>

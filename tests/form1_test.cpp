@@ -1,8 +1,8 @@
-#include "Form1.h"
-#include "RichTextBox.h"
-#include "Shell.h"
-#include "TestSupport.h"
-#include "Windows.h"
+#include "app/RichTextBox.h"
+#include "app/Shell.h"
+#include "forms/Windows.h"
+#include "forms/main/Form1.h"
+#include "tests/TestSupport.h"
 
 #include <QApplication>
 #include <QLabel>

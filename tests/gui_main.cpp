@@ -1,6 +1,6 @@
-#include "Italian.h"
-#include "Shell.h"
-#include "Windows.h"
+#include "app/Italian.h"
+#include "app/Shell.h"
+#include "forms/Windows.h"
 
 #include <QApplication>
 

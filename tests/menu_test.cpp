@@ -1,12 +1,12 @@
-#include "CommonDialog.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "RichTextBox.h"
-#include "Shell.h"
-#include "TestSupport.h"
-#include "Windows.h"
+#include "app/RichTextBox.h"
+#include "app/Shell.h"
 #include "core/TextFile.h"
-#include "frmAbout.h"
+#include "forms/Windows.h"
+#include "forms/about/frmAbout.h"
+#include "forms/help/Form2.h"
+#include "forms/main/CommonDialog.h"
+#include "forms/main/Form1.h"
+#include "tests/TestSupport.h"
 
 #include <QAction>
 #include <QApplication>

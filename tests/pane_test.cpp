@@ -1,10 +1,10 @@
-#include "PanePrint.h"
-#include "RichTextBox.h"
-#include "TestSupport.h"
+#include "app/PanePrint.h"
+#include "app/RichTextBox.h"
 #include "core/Cp1252.h"
 #include "core/Errors.h"
 #include "core/PaneText.h"
 #include "core/TextFile.h"
+#include "tests/TestSupport.h"
 
 #include <QApplication>
 #include <QClipboard>

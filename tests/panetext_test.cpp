@@ -1,7 +1,7 @@
-#include "DisplayModel.h"
 #include "core/Cp1252.h"
 #include "core/Errors.h"
 #include "core/PaneText.h"
+#include "tests/DisplayModel.h"
 
 #include <gtest/gtest.h>
 

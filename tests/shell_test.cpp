@@ -1,6 +1,6 @@
-#include "Shell.h"
-#include "TestSupport.h"
+#include "app/Shell.h"
 #include "core/Errors.h"
+#include "tests/TestSupport.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,11 +1,11 @@
-#include "frmAbout.h"
+#include "forms/about/frmAbout.h"
 
 #include "ui_frmAbout.h"
 
-#include "AppInfo.h"
-#include "Shell.h"
-#include "Windows.h"
+#include "app/AppInfo.h"
+#include "app/Shell.h"
 #include "core/SysInfo.h"
+#include "forms/Windows.h"
 #include "forms/about/sysinfo/SysInfoEnvironment.h"
 
 namespace {

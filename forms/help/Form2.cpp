@@ -1,10 +1,10 @@
-#include "Form2.h"
+#include "forms/help/Form2.h"
 
 #include "ui_Form2.h"
 
-#include "Form1.h"
-#include "Shell.h"
-#include "Windows.h"
+#include "app/Shell.h"
+#include "forms/Windows.h"
+#include "forms/main/Form1.h"
 
 Form2::Form2(QWidget* parent)
     : QWidget(parent)

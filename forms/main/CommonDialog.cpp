@@ -1,7 +1,7 @@
-#include "CommonDialog.h"
+#include "forms/main/CommonDialog.h"
 
-#include "AppInfo.h"
-#include "Shell.h"
+#include "app/AppInfo.h"
+#include "app/Shell.h"
 
 #include <QDir>
 #include <QFileDialog>

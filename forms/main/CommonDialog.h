@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Services.h"
+#include "app/Services.h"
 
 #include <QObject>
 #include <QString>

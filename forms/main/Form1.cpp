@@ -1,18 +1,18 @@
-#include "Form1.h"
+#include "forms/main/Form1.h"
 
 #include "ui_Form1.h"
 
-#include "CommonDialog.h"
-#include "Crypt.h"
-#include "Form2.h"
-#include "LongWork.h"
-#include "PrintQueue.h"
-#include "RichTextBox.h"
-#include "Shell.h"
-#include "Windows.h"
+#include "app/RichTextBox.h"
+#include "app/Shell.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
-#include "frmAbout.h"
+#include "crypt/Crypt.h"
+#include "forms/Windows.h"
+#include "forms/about/frmAbout.h"
+#include "forms/help/Form2.h"
+#include "forms/main/CommonDialog.h"
+#include "forms/main/LongWork.h"
+#include "forms/main/PrintQueue.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "LongWork.h"
+#include "forms/main/LongWork.h"
 
-#include "AppInfo.h"
-#include "Shell.h"
+#include "app/AppInfo.h"
+#include "app/Shell.h"
 
 #include <QApplication>
 #include <QProgressDialog>

@@ -1,4 +1,4 @@
-#include "PrintQueue.h"
+#include "forms/main/PrintQueue.h"
 
 #include "core/Errors.h"
 
