@@ -1,6 +1,6 @@
 #include "app/Shell.h"
 
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "core/Errors.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/AppInfo.h"
+#include "core/AppInfo.h"
 #include "app/Italian.h"
 #include "app/Shell.h"
 #include "app/SignalExit.h"

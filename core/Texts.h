@@ -1,0 +1,96 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The program's fixed texts, in UTF-8. Every front end shows these and no others. "%1"
+// stands for a file's or a printer's name.
+namespace Texts {
+
+// The main window.
+inline constexpr std::string_view kForm1Caption = "VeMo V 1.0 By TaReX: La SiCuReZzA pRiMa Di TuTtO";
+inline constexpr std::string_view kCripta = "Cripta";
+inline constexpr std::string_view kDecripta = "Decripta";
+inline constexpr std::string_view kFrase = "Frase";
+inline constexpr std::string_view kChiave = "Chiave";
+inline constexpr std::string_view kDocumentHint = "Inserire il testo da criptare/decriptare";
+inline constexpr std::string_view kKeyHint = "Inserire la chiave per criptare / decriptare il testo";
+inline constexpr std::string_view kLabel4 = "Label4";
+
+inline constexpr std::string_view kThanks =
+    " Ringrazio tantissimo il mio amico Falmo Zk per aver creduto in quest'impresa e per "
+    "avermi stimolato a continuare nei momenti più tragici. GRAZIE DI TUTTO RUD' ";
+inline constexpr std::string_view kKeyNeeded =
+    "Per criptare o decriptare il documento serve una chiave: scrivila o caricala nella "
+    "casella \"Chiave\".";
+
+// Loading and saving: the chooser's filter, the name proposed for saving, and the messages.
+inline constexpr std::string_view kKeyFilter = "Documento chiave pubblica (*.txt) |*.txt";
+inline constexpr std::string_view kPlainFilter = "Documenti da criptare (*.txt) |*.txt";
+inline constexpr std::string_view kCryptedFilter = "Documenti criptati da Vemo (*.txt) |*.txt";
+inline constexpr std::string_view kKeyLoaded = "La chiave pubblica è stata caricata con successo";
+inline constexpr std::string_view kPlainLoaded =
+    " Il documento da criptare è stato caricato con successo";
+inline constexpr std::string_view kKeyName = "chiave pubblica.txt";
+inline constexpr std::string_view kPlainName = "documento da criptare.txt";
+inline constexpr std::string_view kCryptedName = "documento criptato.txt";
+inline constexpr std::string_view kKeySaved =
+    "La chiave pubblica è stata salvata con successo nel file \"%1\".";
+inline constexpr std::string_view kPlainSaved =
+    "Il documento da criptare è stato salvato con successo nel file \"%1\".";
+inline constexpr std::string_view kCryptedSaved =
+    "Il documento criptato è stato salvato con successo nel file \"%1\".";
+inline constexpr std::string_view kReplace = "Il file \"%1\" esiste già.\nVuoi sostituirlo?";
+inline constexpr std::string_view kYes = "&Sì";
+inline constexpr std::string_view kNo = "&No";
+
+// What a long piece of work shows while it runs.
+inline constexpr std::string_view kEncrypting = "Cifratura del documento in corso…";
+inline constexpr std::string_view kDecrypting = "Decifratura del documento in corso…";
+inline constexpr std::string_view kLoading = "Caricamento di \"%1\" in corso…";
+inline constexpr std::string_view kPreparing = "Preparazione del testo in corso…";
+inline constexpr std::string_view kSaving = "Salvataggio di \"%1\" in corso…";
+inline constexpr std::string_view kPrinting = "Stampa in corso…";
+inline constexpr std::string_view kCancel = "Annulla";
+
+// Printing.
+inline constexpr std::string_view kNoDefaultPrinter =
+    "Impossibile stampare: nel sistema non è installata nessuna stampante predefinita.";
+inline constexpr std::string_view kPrinterRefusesJob =
+    "Impossibile stampare su \"%1\": la stampante non accetta il lavoro di stampa.";
+inline constexpr std::string_view kPrintFailed = "La stampa su \"%1\" non è riuscita.";
+inline constexpr std::string_view kPrintStopped = "La stampa su \"%1\" si è interrotta a pagina %2.";
+
+// Errors that no handler expects.
+inline constexpr std::string_view kOutOfMemory =
+    "Memoria insufficiente per completare l'operazione.";
+inline constexpr std::string_view kUnexpectedWith = "Si è verificato un errore imprevisto: %1";
+inline constexpr std::string_view kUnexpected = "Si è verificato un errore imprevisto.";
+
+// The help window.
+inline constexpr std::string_view kForm2Caption = "Help on Line: Guida in Linea ad Vemo 1.0";
+inline constexpr std::string_view kHelp =
+    "Tavrin è un programma di crittografia sicuro ed efficace, che permette di criptare un "
+    "qualunque testo tramite una parola chiave scelta dall'utente."
+    "                                        "
+    "Si usa in un modo semplicissimo: Bsata scrivere il documento da criptare nella prima "
+    "casella di dialogo, la parola chiave nella seconda, e clikkare"
+    "                                    "
+    "sul pulsante CRIPTA. Per decriptare, inserire l'Identica parola chiave messa durante la "
+    "criptazione, e clikkare su DECRIPTA. CHIARO IL CONCETTO?";
+inline constexpr std::string_view kBack = "TORNA AL MENU'";
+inline constexpr std::string_view kExit = "ESCI DA VEMO";
+
+// The about box. Its caption, title and version are written when it opens.
+inline constexpr std::string_view kAboutCaption = "Informazioni su ";
+inline constexpr std::string_view kVersion = "Versione ";
+inline constexpr std::string_view kDescription =
+    "Vemo cripta e decripta documenti di testo con una parola chiave scelta da te: premendo "
+    "di nuovo il pulsante con la stessa chiave si riottiene il documento originale.";
+inline constexpr std::string_view kOK = "OK";
+inline constexpr std::string_view kSysInfo = "&System Info...";
+
+// `pattern` with "%1" replaced by `first` and "%2" by `second`.
+std::string with(std::string_view pattern, std::string_view first, std::string_view second = {});
+
+} // namespace Texts
