@@ -273,27 +273,7 @@ void RichTextBox::markSoftBreaks(int firstBlock, const PaneText::SoftBreaks& sof
     separator.endEditBlock();
 }
 
-bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progress& progress) {
-    const std::string name = path.toStdString();
-    if (type != kPlainText)
-        throw FileError(FileError::Action::Read, name, FileError::Reason::Unsupported);
-    // Reading is the first tenth of the work, showing the text the rest.
-    const auto share = [&progress](qint64 from, qint64 part) {
-        return [&progress, from, part](qint64 done, qint64 total) {
-            return !progress || progress(from + (total > 0 ? done * part / total : part), 1000);
-        };
-    };
-    QByteArray data;
-    const std::optional<std::size_t> size = TextFile::read(
-        name, TextFile::kMaxFileSize,
-        [&data](std::size_t n) {
-            data.resize(qsizetype(n));
-            return data.data();
-        },
-        share(0, 100));
-    if (!size)
-        return false;
-    data.truncate(qsizetype(*size));
+bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& progress) {
     // Loading replaces the content whatever it holds. A content that cannot be read (a
     // character outside Windows-1252) cannot be put back either, so once the pane starts
     // filling such a load is no longer given up.
@@ -302,12 +282,12 @@ bool RichTextBox::LoadFile(const QString& path, int type, const TextFile::Progre
         previous = Text();
     } catch (const EncodingError&) {
     }
-    const TextFile::Progress filling = share(100, 900);
-    const TextFile::Progress toTheEnd = [&filling](qint64 done, qint64 total) {
-        (void)filling(done, total);
-        return true;
+    const bool canGiveUp = previous.has_value();
+    const TextFile::Progress filling = [&progress, canGiveUp](qint64 done, qint64 total) {
+        const bool goOn = !progress || progress(done, total);
+        return goOn || !canGiveUp;
     };
-    if (setText(data, previous ? filling : toTheEnd))
+    if (setText(content, filling))
         return true;
     setText(*previous);
     return false;

@@ -25,8 +25,6 @@ public:
     enum Role { Document, Key };
     Q_ENUM(Role)
 
-    static constexpr int kPlainText = 1;
-
     // A displayed text and its soft breaks (see PaneText).
     struct Display {
         QString text;
@@ -43,10 +41,9 @@ public:
     // When it gives up, the pane holds only part of the text and false is returned.
     bool setText(const QByteArray& text, const TextFile::Progress& progress);
 
-    // Replaces the whole content with the file's bytes. Only plain text (type 1) is
-    // supported, up to TextFile::kMaxFileSize bytes. Throws FileError and leaves the content as it
-    // was on any failure; returns false, the content kept, when `progress` gives up.
-    bool LoadFile(const QString& path, int type, const TextFile::Progress& progress = {});
+    // Replaces the whole content with a file's bytes, read as plain text. Returns false, the
+    // content kept, when `progress` gives up.
+    bool LoadFile(const QByteArray& content, const TextFile::Progress& progress = {});
 
     // Prints the whole text on `printer`, paginated, in the pane's font. A character
     // that Text refuses is refused before the job starts. `progress` hears after each

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FileSlot.h"
+#include "core/FileSlot.h"
 #include "app/Services.h"
 
 #include <QCloseEvent>

@@ -31,12 +31,12 @@ OpenFile::~OpenFile() {
     close();
 }
 
-std::optional<std::size_t> read(const std::string& path, std::int64_t limit, const Storage& storage,
+std::optional<std::size_t> read(const OpenFile& file, std::int64_t limit, const Storage& storage,
                                 const Progress& progress) {
-    const OpenFile file = openForReading(path);
     const std::int64_t size = file.size();
     const auto tooLarge = [&] {
-        return FileError(FileError::Action::Read, path, FileError::Reason::TooLarge, limit / kMiB);
+        return FileError(FileError::Action::Read, file.m_path, FileError::Reason::TooLarge,
+                         limit / kMiB);
     };
     if (size > limit)
         throw tooLarge();

@@ -35,7 +35,7 @@ public:
 
 private:
     friend OpenFile openForReading(const std::string& path);
-    friend std::optional<std::size_t> read(const std::string&, std::int64_t, const Storage&,
+    friend std::optional<std::size_t> read(const OpenFile&, std::int64_t, const Storage&,
                                            const Progress&);
     OpenFile(std::intptr_t handle, const std::string& path);
     std::int64_t size() const;
@@ -49,9 +49,9 @@ private:
 // Throws FileError when the file cannot be opened for reading or is not a regular file.
 OpenFile openForReading(const std::string& path);
 
-// Reads the whole file into `storage` and returns its size, refused when it holds more
-// than `limit` bytes; nothing when given up.
-std::optional<std::size_t> read(const std::string& path, std::int64_t limit, const Storage& storage,
+// Reads the whole of a file just opened into `storage` and returns its size, refused when
+// it holds more than `limit` bytes; nothing when given up.
+std::optional<std::size_t> read(const OpenFile& file, std::int64_t limit, const Storage& storage,
                                 const Progress& progress = {});
 
 // Writes `bytes` to `path`. A regular file is replaced atomically, so on any failure or

@@ -1,4 +1,4 @@
-#include "app/FileSlot.h"
+#include "core/FileSlot.h"
 #include "core/Errors.h"
 #include "tests/TestSupport.h"
 
@@ -17,11 +17,11 @@ TEST(FileSlot, HoldsOneFileAtATime) {
     }
     FileSlot slot;
     slot.close();
-    slot.openForReading(a);
+    slot.openForReading(a.toStdString());
     EXPECT_TRUE(heldOpen(a));
-    slot.openForReading(b);
+    slot.openForReading(b.toStdString());
     EXPECT_FALSE(heldOpen(a));
     EXPECT_TRUE(heldOpen(b));
-    EXPECT_THROW(slot.openForReading(dir.path()), FileError);
+    EXPECT_THROW(slot.openForReading(dir.path().toStdString()), FileError);
     EXPECT_FALSE(heldOpen(b));
 }

@@ -144,7 +144,7 @@ TEST_F(MenuTest, ExitEndsTheProgramAndThanksShowTheMessage) {
     EXPECT_EQ(messages[0], Form1::kThanks);
 
     const QString held = file("held.txt", "x");
-    Shell::fileSlot1().openForReading(held);
+    Shell::fileSlot1().openForReading(held.toStdString());
     Windows::form2().show();
     Windows::form2().hide();
     Windows::about().show();
@@ -213,7 +213,7 @@ TEST_F(MenuTest, LoadCommandsFillTheirPaneAndSayWhatTheySay) {
 
 TEST_F(MenuTest, CancelledChooserChangesNothing) {
     const QString held = file("held.txt", "x");
-    Shell::fileSlot1().openForReading(held);
+    Shell::fileSlot1().openForReading(held.toStdString());
     form->RichTextBox1()->setText("documento");
     answer.clear();
     for (const char* entry : {"docdacrypt", "doccrypt", "loadpubkey"})
@@ -401,7 +401,7 @@ TEST_F(MenuTest, EachSaveProposesItsOwnNameAndAsksBeforeReplacing) {
 
 TEST_F(MenuTest, KeySavingClosesTheFileSlotFirst) {
     const QString held = file("held.txt", "x");
-    Shell::fileSlot1().openForReading(held);
+    Shell::fileSlot1().openForReading(held.toStdString());
     answer.clear();
     action("docdacriptare")->trigger();
     EXPECT_TRUE(heldOpen(held));

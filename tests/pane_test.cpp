@@ -16,7 +16,6 @@
 #include <QTest>
 
 #include <random>
-#include <unistd.h>
 
 namespace {
 
@@ -34,10 +33,6 @@ std::u16string display(const QByteArray& bytes, PaneText::LineEnding ending,
     out.resize(PaneText::toDisplay(std::string_view(bytes.constData(), std::size_t(bytes.size())),
                                    ending, out.data(), soft));
     return out;
-}
-
-void save(const QString& path, const QByteArray& bytes) {
-    TextFile::save(path.toStdString(), bytes.toStdString());
 }
 
 PaneText::LineEnding endingOf(const QByteArray& bytes) {
@@ -421,73 +416,17 @@ TEST_F(PaneTest, EnterAndBackspaceAtASoftBreakChangeNothing) {
     EXPECT_EQ(pane.document()->blockCount(), 1);
 }
 
-TEST_F(PaneTest, LoadFileReadsBytesExactly) {
-    QTemporaryDir dir;
-    const struct {
-        const char* name;
-        QByteArray content;
-    } files[] = {
-        {"all.txt", allBytes()},
-        {"rtf.txt", "{\\rtf1\\ansi{\\b Ciao}}\r\n"},
-        {"nul.bin", QByteArray("\0\0a\0", 4)},
-        {"empty.txt", ""},
-    };
-    for (const auto& f : files) {
-        const QString path = dir.filePath(QString::fromLatin1(f.name));
-        save(path, f.content);
+TEST_F(PaneTest, LoadFileTakesTheBytesExactly) {
+    const QByteArray contents[] = {allBytes(), "{\\rtf1\\ansi{\\b Ciao}}\r\n", QByteArray("\0\0a\0", 4), ""};
+    for (const QByteArray& content : contents) {
         pane.setText("previous");
-        pane.LoadFile(path, RichTextBox::kPlainText);
-        EXPECT_EQ(pane.Text(), f.content) << f.name;
+        pane.LoadFile(content);
+        EXPECT_EQ(pane.Text(), content);
     }
     // What the pane held before does not matter, not even a character it cannot read.
     typeText(&pane, QStringLiteral("ł"));
-    pane.LoadFile(dir.filePath(QStringLiteral("all.txt")), RichTextBox::kPlainText);
+    pane.LoadFile(allBytes());
     EXPECT_EQ(pane.Text(), allBytes());
-}
-
-TEST_F(PaneTest, LoadFileFailuresKeepTheContent) {
-    QTemporaryDir dir;
-    const QString big = dir.filePath(QStringLiteral("big.txt"));
-    {
-        QFile f(big);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize(TextFile::kMaxFileSize + 1));
-    }
-    const QString ok = dir.filePath(QStringLiteral("ok.txt"));
-    save(ok, "ok");
-    const struct {
-        QString path;
-        int type;
-        QString reason;
-    } cases[] = {
-        {dir.filePath(QStringLiteral("missing.txt")), 1, QStringLiteral("il file non esiste")},
-        {dir.path(), 1, QStringLiteral("è una cartella, non un file")},
-        {big, 1, QStringLiteral("il file supera il limite di 256 MiB")},
-        {ok, 0, QStringLiteral("formato di file non supportato")},
-    };
-    for (const auto& c : cases) {
-        pane.setText("kept");
-        try {
-            pane.LoadFile(c.path, c.type);
-            ADD_FAILURE() << c.path.toStdString();
-        } catch (const FileError& e) {
-            EXPECT_EQ(QString::fromStdString(e.reason()), c.reason);
-            EXPECT_TRUE(messageOf(e).contains(c.path));
-        }
-        EXPECT_EQ(pane.Text(), QByteArray("kept"));
-    }
-}
-
-TEST_F(PaneTest, UnreadableFileIsReported) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("secret.txt"));
-    save(path, "secret");
-    QFile::setPermissions(path, QFileDevice::WriteOwner);
-    pane.setText("kept");
-    EXPECT_THROW(pane.LoadFile(path, 1), FileError);
-    EXPECT_EQ(pane.Text(), QByteArray("kept"));
 }
 
 TEST_F(PaneTest, SelPrintPrintsTheWholeTextAsDisplayed) {

@@ -211,8 +211,8 @@ TEST_F(ShellTest, EndProgramRemovesEveryWindowAndClosesTheFileSlot) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
-    Shell::fileSlot1().openForReading(path);
-    Shell::fileSlot1().openForReading(path); // reuse of the slot
+    Shell::fileSlot1().openForReading(path.toStdString());
+    Shell::fileSlot1().openForReading(path.toStdString()); // reuse of the slot
     probe().show();
     noLoad().show();
     noLoad().hide();

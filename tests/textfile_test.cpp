@@ -50,7 +50,7 @@ std::string readAll(const std::string& path) {
 
 std::string read(const std::string& path, std::int64_t limit) {
     std::string data;
-    const auto size = TextFile::read(path, limit, [&data](std::size_t n) {
+    const auto size = TextFile::read(TextFile::openForReading(path), limit, [&data](std::size_t n) {
         data.resize(n);
         return data.data();
     });

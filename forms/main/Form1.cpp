@@ -20,6 +20,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -30,6 +31,14 @@ const QString kCryptedFilter = QStringLiteral("Documenti criptati da Vemo (*.txt
 
 QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
+}
+
+// `progress` told how far a share of the work, from `from` thousandths on and `part`
+// thousandths long, has gone.
+TextFile::Progress share(const TextFile::Progress& progress, qint64 from, qint64 part) {
+    return [progress, from, part](qint64 done, qint64 total) {
+        return !progress || progress(from + (total > 0 ? done * part / total : part), 1000);
+    };
 }
 
 } // namespace
@@ -163,9 +172,21 @@ void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& me
     {
         LongWork work(this, QStringLiteral("Caricamento di \"%1\" in corso…").arg(shown(name)),
                       true);
-        Shell::fileSlot1().openForReading(name);
-        // Given up: the pane keeps what it had.
-        if (!pane->LoadFile(name, RichTextBox::kPlainText, work.progress()))
+        Shell::fileSlot1().openForReading(name.toStdString());
+        // Reading is the first tenth of the work, showing the text the rest. Given up: the
+        // pane keeps what it had.
+        QByteArray content;
+        const std::optional<std::size_t> size = TextFile::read(
+            Shell::fileSlot1().file(), TextFile::kMaxFileSize,
+            [&content](std::size_t n) {
+                content.resize(qsizetype(n));
+                return content.data();
+            },
+            share(work.progress(), 0, 100));
+        if (!size)
+            return;
+        content.truncate(qsizetype(*size));
+        if (!pane->LoadFile(content, share(work.progress(), 100, 900)))
             return;
     }
     if (!message.isEmpty())
