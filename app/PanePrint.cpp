@@ -1,6 +1,7 @@
 #include "app/PanePrint.h"
 
 #include "core/Errors.h"
+#include "core/Texts.h"
 
 #include <QFile>
 #include <QFont>
@@ -9,6 +10,7 @@
 #include <QPrinter>
 #include <QTextLayout>
 
+#include <string>
 #include <string_view>
 
 namespace PanePrint {
@@ -28,10 +30,8 @@ public:
         , m_progress(progress)
         , m_total(total) {
         if (!m_painter.begin(printer))
-            throw PrinterError(QStringLiteral("Impossibile stampare su \"%1\": la stampante non "
-                                              "accetta il lavoro di stampa.")
-                                   .arg(printerName(printer))
-                                   .toStdString());
+            throw PrinterError(
+                Texts::with(Texts::kPrinterRefusesJob, printerName(printer).toStdString()));
         m_page = printer->pageLayout().paintRectPixels(printer->resolution()).size();
         const QFontMetricsF metrics(m_font, printer);
         m_option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -76,9 +76,8 @@ public:
 
     void finish() {
         if (!m_painter.end() || m_printer->printerState() == QPrinter::Error)
-            throw PrinterError(QStringLiteral("La stampa su \"%1\" non è riuscita.")
-                                   .arg(printerName(m_printer))
-                                   .toStdString());
+            throw PrinterError(
+                Texts::with(Texts::kPrintFailed, printerName(m_printer).toStdString()));
     }
 
     // Qt's PDF and CUPS engines cannot abort: their job ends at the last finished page,
@@ -99,10 +98,9 @@ private:
         if (m_progress && !m_progress(done, m_total))
             return false;
         if (!m_printer->newPage())
-            throw PrinterError(QStringLiteral("La stampa su \"%1\" si è interrotta a pagina %2.")
-                                   .arg(printerName(m_printer))
-                                   .arg(m_pageNumber + 1)
-                                   .toStdString());
+            throw PrinterError(Texts::with(Texts::kPrintStopped,
+                                           printerName(m_printer).toStdString(),
+                                           std::to_string(m_pageNumber + 1)));
         ++m_pageNumber;
         m_y = 0;
         return true;

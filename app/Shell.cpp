@@ -2,6 +2,7 @@
 
 #include "core/AppInfo.h"
 #include "core/Errors.h"
+#include "core/Texts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,12 +54,11 @@ void guard(const std::function<void()>& handler) {
     } catch (const VemoError& e) {
         MsgBox(QString::fromStdString(e.message()));
     } catch (const std::bad_alloc&) {
-        MsgBox(QStringLiteral("Memoria insufficiente per completare l'operazione."));
+        MsgBox(text(Texts::kOutOfMemory));
     } catch (const std::exception& e) {
-        MsgBox(QStringLiteral("Si è verificato un errore imprevisto: %1")
-                   .arg(QString::fromLocal8Bit(e.what())));
+        MsgBox(text(Texts::kUnexpectedWith).arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
-        MsgBox(QStringLiteral("Si è verificato un errore imprevisto."));
+        MsgBox(text(Texts::kUnexpected));
     }
 }
 

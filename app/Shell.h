@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/FileSlot.h"
 #include "app/Services.h"
+#include "core/FileSlot.h"
 
 #include <QCloseEvent>
 #include <QObject>
@@ -10,10 +10,16 @@
 #include <QWidget>
 
 #include <functional>
+#include <string_view>
 #include <utility>
 
 // Window operations, the message box, the handler guard and the end of the program.
 namespace Shell {
+
+// One of the program's fixed texts (UTF-8).
+inline QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
 
 // Modal box: the text, one OK button that is also the default, no icon, caption "Vemo".
 void MsgBox(const QString& text);

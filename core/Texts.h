@@ -8,13 +8,15 @@
 namespace Texts {
 
 // The main window.
-inline constexpr std::string_view kForm1Caption = "VeMo V 1.0 By TaReX: La SiCuReZzA pRiMa Di TuTtO";
+inline constexpr std::string_view kForm1Caption =
+    "VeMo V 1.0 By TaReX: La SiCuReZzA pRiMa Di TuTtO";
 inline constexpr std::string_view kCripta = "Cripta";
 inline constexpr std::string_view kDecripta = "Decripta";
 inline constexpr std::string_view kFrase = "Frase";
 inline constexpr std::string_view kChiave = "Chiave";
 inline constexpr std::string_view kDocumentHint = "Inserire il testo da criptare/decriptare";
-inline constexpr std::string_view kKeyHint = "Inserire la chiave per criptare / decriptare il testo";
+inline constexpr std::string_view kKeyHint =
+    "Inserire la chiave per criptare / decriptare il testo";
 inline constexpr std::string_view kLabel4 = "Label4";
 
 inline constexpr std::string_view kThanks =
@@ -59,7 +61,8 @@ inline constexpr std::string_view kNoDefaultPrinter =
 inline constexpr std::string_view kPrinterRefusesJob =
     "Impossibile stampare su \"%1\": la stampante non accetta il lavoro di stampa.";
 inline constexpr std::string_view kPrintFailed = "La stampa su \"%1\" non è riuscita.";
-inline constexpr std::string_view kPrintStopped = "La stampa su \"%1\" si è interrotta a pagina %2.";
+inline constexpr std::string_view kPrintStopped =
+    "La stampa su \"%1\" si è interrotta a pagina %2.";
 
 // Errors that no handler expects.
 inline constexpr std::string_view kOutOfMemory =

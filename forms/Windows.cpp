@@ -4,7 +4,11 @@
 #include "forms/help/Form2.h"
 #include "forms/main/Form1.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QFont>
+#include <QLabel>
+#include <QMenu>
 
 namespace Windows {
 
@@ -34,6 +38,43 @@ void installFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("FreeSans"),
                                 QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+}
+
+QRect pixels(const Design::Rect& twips) {
+    return QRect(Design::pixels(twips.left), Design::pixels(twips.top), Design::pixels(twips.width),
+                 Design::pixels(twips.height));
+}
+
+void applyDesign(QWidget* window, QWidget* clientArea, const Design::Window& design) {
+    if (!design.caption.empty())
+        window->setWindowTitle(Shell::text(design.caption));
+    for (const Design::Control& control : design.controls) {
+        auto* widget = clientArea->findChild<QWidget*>(Shell::text(control.name));
+        Q_ASSERT(widget);
+        widget->setGeometry(pixels(control.rect));
+        if (control.caption.empty())
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            label->setText(Shell::text(control.caption));
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            button->setText(Shell::text(control.caption));
+    }
+    for (const Design::Line& line : design.lines) {
+        auto* widget = clientArea->findChild<QWidget*>(Shell::text(line.name));
+        Q_ASSERT(widget);
+        widget->setGeometry(Design::pixels(line.x1), Design::pixels(line.y1),
+                            Design::pixels(line.x2 - line.x1), line.width);
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::Window, QColor(line.red, line.green, line.blue));
+        widget->setPalette(palette);
+    }
+    for (const Design::MenuEntry& entry : design.menu) {
+        const QString name = Shell::text(entry.name);
+        if (auto* menu = window->findChild<QMenu*>(name))
+            menu->setTitle(Shell::text(entry.caption));
+        else if (auto* action = window->findChild<QAction*>(name))
+            action->setText(Shell::text(entry.caption));
+    }
 }
 
 QFont designFont() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Shell.h"
+#include "core/Design.h"
 
 #include <QFont>
 
@@ -17,6 +18,13 @@ Shell::WindowSlot<frmAbout>& about();
 
 // Fonts the forms ask for by their Windows names.
 void installFontSubstitutions();
+
+// Places the controls of `design` found under `clientArea`, converted from twips, and
+// writes their captions; a menu of the design found under `window` gets its caption too.
+void applyDesign(QWidget* window, QWidget* clientArea, const Design::Window& design);
+
+// A design's rectangle in pixels.
+QRect pixels(const Design::Rect& twips);
 
 // The font the designs are drawn in: "MS Sans Serif", 8 points, or its substitute.
 QFont designFont();

@@ -230,7 +230,7 @@ TEST_F(Form1Test, EmptyDocumentAndEmptyKey) {
     button->click();
     EXPECT_EQ(button->text(), QStringLiteral("Decripta"));
     EXPECT_EQ(document->Text(), QByteArray("testo"));
-    EXPECT_EQ(messages, QStringList{Form1::kKeyNeeded});
+    EXPECT_EQ(messages, QStringList{Shell::text(Texts::kKeyNeeded)});
 }
 
 TEST_F(Form1Test, CaptionDependsOnlyOnItself) {

@@ -1,6 +1,6 @@
-#include "app/AppInfo.h"
 #include "app/RichTextBox.h"
 #include "app/Shell.h"
+#include "core/AppInfo.h"
 #include "core/SysInfo.h"
 #include "forms/Windows.h"
 #include "forms/about/frmAbout.h"

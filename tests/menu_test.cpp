@@ -1,6 +1,7 @@
 #include "app/RichTextBox.h"
 #include "app/Shell.h"
 #include "core/TextFile.h"
+#include "core/Texts.h"
 #include "forms/Windows.h"
 #include "forms/about/frmAbout.h"
 #include "forms/help/Form2.h"
@@ -141,7 +142,7 @@ TEST_F(MenuTest, ExitEndsTheProgramAndThanksShowTheMessage) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral(" Ringrazio tantissimo il mio amico")));
     EXPECT_TRUE(messages[0].endsWith(QStringLiteral("GRAZIE DI TUTTO RUD' ")));
-    EXPECT_EQ(messages[0], Form1::kThanks);
+    EXPECT_EQ(messages[0], Shell::text(Texts::kThanks));
 
     const QString held = file("held.txt", "x");
     Shell::fileSlot1().openForReading(held.toStdString());
@@ -395,7 +396,7 @@ TEST_F(MenuTest, EachSaveProposesItsOwnNameAndAsksBeforeReplacing) {
     answer.clear();
     action("pubkey")->trigger();
     EXPECT_EQ(showings[0].startName, letter);
-    EXPECT_EQ(CommonDialog::kReplaceQuestion.arg(letter),
+    EXPECT_EQ(Shell::text(Texts::kReplace).arg(letter),
               QStringLiteral("Il file \"%1\" esiste già.\nVuoi sostituirlo?").arg(letter));
 }
 

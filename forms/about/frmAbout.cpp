@@ -2,8 +2,8 @@
 
 #include "ui_frmAbout.h"
 
-#include "app/AppInfo.h"
 #include "app/Shell.h"
+#include "core/AppInfo.h"
 #include "core/SysInfo.h"
 #include "forms/Windows.h"
 #include "forms/about/sysinfo/SysInfoEnvironment.h"
@@ -21,21 +21,15 @@ frmAbout::frmAbout(QWidget* parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::frmAbout>()) {
     ui->setupUi(this);
+    Windows::applyDesign(this, this, Design::kAbout);
     // A dialog frame: caption and close control, neither minimise nor maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFont(Windows::designFont());
     setModal(false);
-    setFixedSize(382, 237);
-    setGeometry(156, 129, 382, 237);
-
-    auto fill = [](QWidget* w, const QColor& c) {
-        QPalette p = w->palette();
-        p.setColor(QPalette::Window, c);
-        w->setPalette(p);
-    };
-    fill(ui->Line1_1, QColor(128, 128, 128));
-    fill(ui->Line1_0, QColor(255, 255, 255));
+    const QRect client = Windows::pixels(Design::kAbout.client);
+    setFixedSize(client.size());
+    setGeometry(client);
     for (QLabel* label : {ui->lblDescription, ui->lblTitle}) {
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, Qt::black);
@@ -51,11 +45,10 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::Form_Load() {
     const QString title = QString::fromLatin1(AppInfo::Title);
-    setWindowTitle(QStringLiteral("Informazioni su ") + title);
-    ui->lblVersion->setText(QStringLiteral("Versione %1.%2.%3")
-                                .arg(AppInfo::Major)
-                                .arg(AppInfo::Minor)
-                                .arg(AppInfo::Revision));
+    setWindowTitle(Shell::text(Texts::kAboutCaption) + title);
+    ui->lblVersion->setText(
+        Shell::text(Texts::kVersion) +
+        QStringLiteral("%1.%2.%3").arg(AppInfo::Major).arg(AppInfo::Minor).arg(AppInfo::Revision));
     ui->lblTitle->setText(title);
 }
 
@@ -81,7 +74,7 @@ void frmAbout::cmdSysInfo_Click() {
 void frmAbout::StartSysInfo() {
     const SysInfoEnvironment env = environment();
     if (!SysInfo::start(*env.registry(), *env.files, *env.programs))
-        Shell::MsgBox(QString::fromLatin1(SysInfo::kUnavailable));
+        Shell::MsgBox(Shell::text(SysInfo::kUnavailable));
 }
 
 bool frmAbout::GetKeyValue(const Registry::HKEY& KeyRoot, const std::string& KeyName,

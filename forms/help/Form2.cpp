@@ -10,6 +10,7 @@ Form2::Form2(QWidget* parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::Form2>()) {
     ui->setupUi(this);
+    Windows::applyDesign(this, this, Design::kForm2);
     // No frame at its designed place; it belongs to the main window (see Windows).
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setFont(Windows::designFont());
@@ -28,8 +29,9 @@ Form2::Form2(QWidget* parent)
     ui->Command1->setFont(buttonFont);
     ui->Command2->setFont(buttonFont);
 
-    setFixedSize(796, 118);
-    move(1, 282);
+    const QRect client = Windows::pixels(Design::kForm2.client);
+    setFixedSize(client.size());
+    move(client.topLeft());
     ui->Command1->setFocus();
 
     Shell::connectHandler(ui->Command1, &QPushButton::clicked, this, &Form2::Command1_Click);

@@ -1,7 +1,8 @@
 #include "forms/main/CommonDialog.h"
 
-#include "app/AppInfo.h"
 #include "app/Shell.h"
+#include "core/AppInfo.h"
+#include "core/Texts.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -11,9 +12,6 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QTreeView>
-
-const QString CommonDialog::kReplaceQuestion =
-    QStringLiteral("Il file \"%1\" esiste già.\nVuoi sostituirlo?");
 
 CommonDialog::CommonDialog(QWidget* parent)
     : QObject(parent)
@@ -53,10 +51,10 @@ bool CommonDialog::confirmReplace(const QString& path) {
     if (const Services::FileChooser& chooser = Shell::services().fileChooser)
         return !chooser(Mode::Replace, QString(), path).isEmpty();
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title),
-                    kReplaceQuestion.arg(QDir::toNativeSeparators(path)), QMessageBox::NoButton,
-                    m_parent);
-    QPushButton* yes = box.addButton(QStringLiteral("&Sì"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+                    Shell::text(Texts::kReplace).arg(QDir::toNativeSeparators(path)),
+                    QMessageBox::NoButton, m_parent);
+    QPushButton* yes = box.addButton(Shell::text(Texts::kYes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(Shell::text(Texts::kNo), QMessageBox::NoRole);
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();

@@ -33,8 +33,6 @@ public:
     // exactly as given.
     static QString toQtFilter(const QString& windowsFilter);
 
-    static const QString kReplaceQuestion;
-
 private:
     QString show(Mode mode, const QString& startName);
     bool confirmReplace(const QString& path);

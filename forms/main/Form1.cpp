@@ -4,6 +4,7 @@
 
 #include "app/RichTextBox.h"
 #include "app/Shell.h"
+#include "core/Design.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
 #include "crypt/Crypt.h"
@@ -25,10 +26,6 @@
 
 namespace {
 
-const QString kKeyFilter = QStringLiteral("Documento chiave pubblica (*.txt) |*.txt");
-const QString kPlainFilter = QStringLiteral("Documenti da criptare (*.txt) |*.txt");
-const QString kCryptedFilter = QStringLiteral("Documenti criptati da Vemo (*.txt) |*.txt");
-
 QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
@@ -43,19 +40,12 @@ TextFile::Progress share(const TextFile::Progress& progress, qint64 from, qint64
 
 } // namespace
 
-const QString Form1::kThanks = QStringLiteral(
-    " Ringrazio tantissimo il mio amico Falmo Zk per aver creduto in quest'impresa e per "
-    "avermi stimolato a continuare nei momenti più tragici. GRAZIE DI TUTTO RUD' ");
-
-const QString Form1::kKeyNeeded = QStringLiteral(
-    "Per criptare o decriptare il documento serve una chiave: scrivila o caricala nella "
-    "casella \"Chiave\".");
-
 Form1::Form1(QWidget* parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::Form1>())
     , m_commonDialog1(new CommonDialog(this)) {
     ui->setupUi(this);
+    Windows::applyDesign(this, ui->centralwidget, Design::kForm1);
     m_commonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
 
     // A frame with the caption, a close control and a minimise button, and an entry in the
@@ -73,10 +63,11 @@ Form1::Form1(QWidget* parent)
     const QPixmap padlock(QStringLiteral(":/pictures/padlock-32.png"));
     ui->Command1->setCursor(QCursor(padlock, padlock.width() / 2, padlock.height() / 2));
 
-    // The designed client area, its top-left corner asked for at (1, 42) on the screen.
+    // The designed client area, below the menu bar, at its designed place on the screen.
+    const QRect client = Windows::pixels(Design::kForm1.client);
     const int menuHeight = menuBar()->sizeHint().height();
-    setFixedSize(796, 526 + menuHeight);
-    setGeometry(1, 42 - menuHeight, 796, 526 + menuHeight);
+    setFixedSize(client.width(), client.height() + menuHeight);
+    setGeometry(client.x(), client.y() - menuHeight, client.width(), client.height() + menuHeight);
     ui->Command1->setFocus();
 
     Shell::connectHandler(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
@@ -133,12 +124,10 @@ void Form1::applySystemColours() {
 void Form1::Form_Load() {}
 
 void Form1::Command1_Click() {
-    const bool encrypting = ui->Command1->text() == QLatin1String("Cripta");
+    const bool encrypting = ui->Command1->text() == Shell::text(Texts::kCripta);
     bool keyMissing = false;
     {
-        LongWork work(this,
-                      encrypting ? QStringLiteral("Cifratura del documento in corso…")
-                                 : QStringLiteral("Decifratura del documento in corso…"),
+        LongWork work(this, Shell::text(encrypting ? Texts::kEncrypting : Texts::kDecrypting),
                       false);
         QByteArray result;
         {
@@ -153,13 +142,12 @@ void Form1::Command1_Click() {
             }
         }
         if (!keyMissing) {
-            ui->Command1->setText(encrypting ? QStringLiteral("Decripta")
-                                             : QStringLiteral("Cripta"));
+            ui->Command1->setText(Shell::text(encrypting ? Texts::kDecripta : Texts::kCripta));
             ui->RichTextBox1->setText(result, work.progress());
         }
     }
     if (keyMissing)
-        Shell::MsgBox(kKeyNeeded);
+        Shell::MsgBox(Shell::text(Texts::kKeyNeeded));
 }
 
 void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& message) {
@@ -170,8 +158,7 @@ void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& me
     if (name.isEmpty())
         return;
     {
-        LongWork work(this, QStringLiteral("Caricamento di \"%1\" in corso…").arg(shown(name)),
-                      true);
+        LongWork work(this, Shell::text(Texts::kLoading).arg(shown(name)), true);
         Shell::fileSlot1().openForReading(name.toStdString());
         // Reading is the first tenth of the work, showing the text the rest. Given up: the
         // pane keeps what it had.
@@ -194,17 +181,15 @@ void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& me
 }
 
 void Form1::loadpubkey_Click() {
-    loadInto(ui->RichTextBox2, kKeyFilter,
-             QStringLiteral("La chiave pubblica è stata caricata con successo"));
+    loadInto(ui->RichTextBox2, Shell::text(Texts::kKeyFilter), Shell::text(Texts::kKeyLoaded));
 }
 
 void Form1::docdacrypt_Click() {
-    loadInto(ui->RichTextBox1, kPlainFilter,
-             QStringLiteral(" Il documento da criptare è stato caricato con successo"));
+    loadInto(ui->RichTextBox1, Shell::text(Texts::kPlainFilter), Shell::text(Texts::kPlainLoaded));
 }
 
 void Form1::doccrypt_Click() {
-    loadInto(ui->RichTextBox1, kCryptedFilter, QString());
+    loadInto(ui->RichTextBox1, Shell::text(Texts::kCryptedFilter), QString());
 }
 
 void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& proposal,
@@ -212,7 +197,7 @@ void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& pr
     // Read first: a character that cannot be saved is reported before a file is chosen.
     QByteArray bytes;
     {
-        const LongWork work(this, QStringLiteral("Preparazione del testo in corso…"), false);
+        const LongWork work(this, Shell::text(Texts::kPreparing), false);
         bytes = pane->Text();
     }
     m_commonDialog1->setFilter(filter);
@@ -221,8 +206,7 @@ void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& pr
     if (name.isEmpty())
         return;
     {
-        LongWork work(this, QStringLiteral("Salvataggio di \"%1\" in corso…").arg(shown(name)),
-                      true);
+        LongWork work(this, Shell::text(Texts::kSaving).arg(shown(name)), true);
         // Given up: the file that was there is left as it was.
         if (!TextFile::save(name.toStdString(),
                             std::string_view(bytes.constData(), std::size_t(bytes.size())),
@@ -235,28 +219,24 @@ void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& pr
 
 void Form1::pubkey_Click() {
     Shell::fileSlot1().close();
-    saveFrom(ui->RichTextBox2, kKeyFilter, QStringLiteral("chiave pubblica.txt"),
-             QStringLiteral("La chiave pubblica è stata salvata con successo nel file \"%1\"."),
-             m_savedKey);
+    saveFrom(ui->RichTextBox2, Shell::text(Texts::kKeyFilter), Shell::text(Texts::kKeyName),
+             Shell::text(Texts::kKeySaved), m_savedKey);
 }
 
 void Form1::docdacriptare_Click() {
-    saveFrom(
-        ui->RichTextBox1, kPlainFilter, QStringLiteral("documento da criptare.txt"),
-        QStringLiteral("Il documento da criptare è stato salvato con successo nel file \"%1\"."),
-        m_savedPlain);
+    saveFrom(ui->RichTextBox1, Shell::text(Texts::kPlainFilter), Shell::text(Texts::kPlainName),
+             Shell::text(Texts::kPlainSaved), m_savedPlain);
 }
 
 void Form1::docriptato_Click() {
-    saveFrom(ui->RichTextBox1, kCryptedFilter, QStringLiteral("documento criptato.txt"),
-             QStringLiteral("Il documento criptato è stato salvato con successo nel file \"%1\"."),
-             m_savedCrypted);
+    saveFrom(ui->RichTextBox1, Shell::text(Texts::kCryptedFilter), Shell::text(Texts::kCryptedName),
+             Shell::text(Texts::kCryptedSaved), m_savedCrypted);
 }
 
 void Form1::printPane(RichTextBox* pane) {
     // The busy pointer at once; a long print shows how far it is and can be given up.
     const auto print = [this, pane](QPrinter* printer) {
-        LongWork work(this, QStringLiteral("Stampa in corso…"), true);
+        LongWork work(this, Shell::text(Texts::kPrinting), true);
         pane->SelPrint(printer, work.progress());
     };
     if (const auto& provider = Shell::services().printer) {
@@ -297,5 +277,5 @@ void Form1::about_Click() {
 }
 
 void Form1::specialt_Click() {
-    Shell::MsgBox(kThanks);
+    Shell::MsgBox(Shell::text(Texts::kThanks));
 }

@@ -41,9 +41,6 @@ public:
     RichTextBox* RichTextBox2() const;
     CommonDialog* CommonDialog1() const { return m_commonDialog1; }
 
-    static const QString kThanks;
-    static const QString kKeyNeeded;
-
 private:
     void applySystemColours();
     void loadInto(RichTextBox* pane, const QString& filter, const QString& message);

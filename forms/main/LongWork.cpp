@@ -1,7 +1,8 @@
 #include "forms/main/LongWork.h"
 
-#include "app/AppInfo.h"
 #include "app/Shell.h"
+#include "core/AppInfo.h"
+#include "core/Texts.h"
 
 #include <QApplication>
 #include <QProgressDialog>
@@ -38,7 +39,7 @@ bool LongWork::step(qint64 done, qint64 total) {
     if (!m_dialog) {
         m_dialog = new QProgressDialog(m_label, QString(), 0, 1000, m_parent);
         if (m_cancellable)
-            m_dialog->setCancelButtonText(QStringLiteral("Annulla"));
+            m_dialog->setCancelButtonText(Shell::text(Texts::kCancel));
         m_dialog->setWindowTitle(QString::fromLatin1(AppInfo::Title));
         m_dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog->setMinimumDuration(0);

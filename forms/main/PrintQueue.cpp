@@ -1,6 +1,8 @@
 #include "forms/main/PrintQueue.h"
 
+#include "app/Shell.h"
 #include "core/Errors.h"
+#include "core/Texts.h"
 
 #include <cups/cups.h>
 
@@ -24,8 +26,7 @@ QString option(const cups_dest_t* dest, const char* name) {
 } // namespace
 
 QString noDefaultPrinter() {
-    return QStringLiteral(
-        "Impossibile stampare: nel sistema non è installata nessuna stampante predefinita.");
+    return Shell::text(Texts::kNoDefaultPrinter);
 }
 
 QString serviceUnreachable() {
