@@ -256,10 +256,11 @@ void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_vie
         return;
     Shell::fileSlot1() = TextFile::openForReading(name);
     std::string bytes;
-    TextFile::read(name, TextFile::kMaxFileSize, [&bytes](std::size_t size) {
+    const auto size = TextFile::read(name, TextFile::kMaxFileSize, [&bytes](std::size_t size) {
         bytes.resize(std::max(size, bytes.size()));
         return bytes.data();
     });
+    bytes.resize(size.value_or(0));
     pane.LoadFile(bytes);
     if (!message.empty())
         Shell::MsgBox(message);
