@@ -1,0 +1,282 @@
+#include "core/AppInfo.h"
+#include "core/Design.h"
+#include "core/Texts.h"
+#include "win32/Controls.h"
+#include "win32/Form1.h"
+#include "win32/Form2.h"
+#include "win32/Shell.h"
+#include "win32/Wide.h"
+#include "win32/Windows.h"
+#include "win32/frmAbout.h"
+#include "win32/pane/RichTextBox.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+// The Wine session of the tests began without a display: a desktop of the test's own
+// gets one, from the display this program was given.
+const bool onOwnDesktop = [] {
+    const HDESK desktop =
+        CreateDesktopW(L"vemo-windows-test", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    return desktop && SetThreadDesktop(desktop);
+}();
+
+std::string text(HWND hwnd) {
+    return Wide::toUtf8(Controls::text(hwnd));
+}
+
+// Messages are collected instead of shown, the end of the program counted instead of
+// done, and the file chooser answers from `chosen`; every window goes afterwards.
+class WindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Shell::services().messages = [this](const std::string& m) { messages.push_back(m); };
+        Shell::services().exit = [this] { ++exits; };
+        Shell::services().fileChooser = [this](Services::FileMode mode, const std::wstring&,
+                                               const std::wstring& start) {
+            asked.push_back(mode);
+            return mode == Services::FileMode::Replace ? start : chosen;
+        };
+    }
+    void TearDown() override {
+        Shell::endProgram();
+        Shell::processMessages();
+        Shell::services() = Services{};
+    }
+
+    Form1& main() {
+        Windows::form1().show();
+        Shell::processMessages();
+        return Windows::form1();
+    }
+
+    void click(HWND button) {
+        SendMessageW(button, BM_CLICK, 0, 0);
+        Shell::processMessages();
+    }
+    void menu(std::string_view entry) {
+        SendMessageW(Windows::form1().hwnd(), WM_COMMAND, WPARAM(Form1::commandId(entry)), 0);
+    }
+
+    std::vector<std::string> messages;
+    std::vector<Services::FileMode> asked;
+    std::wstring chosen;
+    int exits = 0;
+};
+
+// Each window shown as its menu entry or start-up shows it.
+Shell::Window& shown(const Design::Window& design) {
+    Windows::form1().show();
+    if (&design == &Design::kForm2)
+        Windows::form2().show();
+    if (&design == &Design::kAbout)
+        Windows::about().show();
+    Shell::processMessages();
+    if (&design == &Design::kForm2)
+        return Windows::form2();
+    if (&design == &Design::kAbout)
+        return Windows::about();
+    return Windows::form1();
+}
+
+const Design::Window* const kDesigns[] = {&Design::kForm1, &Design::kForm2, &Design::kAbout};
+
+TEST_F(WindowsTest, EveryWindowAndControlStandsAtItsDesignedPlace) {
+    const int dpi = Shell::dpi();
+    for (const Design::Window* design : kDesigns) {
+        SCOPED_TRACE(std::string(design->name));
+        const HWND hwnd = shown(*design).hwnd();
+        const RECT want = Controls::place(design->client, dpi);
+        POINT origin{0, 0};
+        ClientToScreen(hwnd, &origin);
+        RECT client;
+        GetClientRect(hwnd, &client);
+        EXPECT_EQ(origin.x, want.left);
+        EXPECT_EQ(origin.y, want.top);
+        EXPECT_EQ(client.right, want.right - want.left);
+        EXPECT_EQ(client.bottom, want.bottom - want.top);
+        for (const Design::Control& c : design->controls) {
+            SCOPED_TRACE(std::string(c.name));
+            const HWND control = GetDlgItem(hwnd, Controls::id(*design, c.name));
+            ASSERT_TRUE(control);
+            RECT r;
+            GetWindowRect(control, &r);
+            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
+            const RECT place = Controls::place(c.rect, dpi);
+            EXPECT_EQ(r.left, place.left);
+            EXPECT_EQ(r.top, place.top);
+            // Pictures take their picture's own size.
+            if (c.kind != Design::Kind::Picture && c.kind != Design::Kind::IconBox) {
+                EXPECT_EQ(r.right, place.right);
+                EXPECT_EQ(r.bottom, place.bottom);
+            }
+            if (!c.caption.empty()) {
+                EXPECT_EQ(text(control), c.caption);
+            }
+        }
+    }
+    EXPECT_EQ(text(Windows::form1().hwnd()), Texts::kForm1Caption);
+}
+
+TEST_F(WindowsTest, TabFollowsTheDesignedOrderFromTheFirstControl) {
+    const struct {
+        const Design::Window* design;
+        std::vector<std::string_view> order;
+    } cases[] = {
+        {&Design::kForm1, {"Command1", "RichTextBox1", "RichTextBox2", "Command1"}},
+        {&Design::kForm2, {"Command1", "Command2", "Command1"}},
+        {&Design::kAbout, {"cmdOK", "picIcon", "cmdSysInfo", "cmdOK"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.design->name));
+        Shell::Window& window = shown(*c.design);
+        for (std::string_view name : c.order) {
+            EXPECT_EQ(GetFocus(), window.control(name)) << name;
+            PostMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+            Shell::processMessages();
+        }
+    }
+}
+
+TEST_F(WindowsTest, EachWindowExistsOnceAndComesBackAfresh) {
+    Form1& form1 = main();
+    menu("helponline2");
+    const HWND help = Windows::form2().hwnd();
+    menu("helponline2");
+    EXPECT_EQ(Windows::form2().hwnd(), help);
+    EXPECT_EQ(GetWindow(help, GW_OWNER), form1.hwnd());
+
+    menu("about");
+    frmAbout& about = Windows::about();
+    const HWND version = about.control("lblVersion");
+    EXPECT_EQ(text(about.hwnd()), "Informazioni su Vemo");
+    EXPECT_EQ(text(version), "Versione 1.0.7");
+    EXPECT_EQ(text(about.control("lblTitle")), AppInfo::Title);
+    SetWindowTextW(version, L"");
+    menu("about");
+    EXPECT_EQ(text(version), "") << "a second show runs no Form_Load";
+    // Escape, then the close control: each closes, and the next show loads afresh.
+    for (const UINT message : {UINT(WM_COMMAND), UINT(WM_CLOSE)}) {
+        SendMessageW(about.hwnd(), message, message == WM_COMMAND ? IDCANCEL : 0, 0);
+        EXPECT_FALSE(about.isOpen());
+        menu("about");
+        EXPECT_EQ(text(about.control("lblVersion")), "Versione 1.0.7");
+    }
+
+    // The main window closed: the others stay, and the program ends with the last one.
+    SendMessageW(form1.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(form1.isOpen());
+    EXPECT_TRUE(Windows::form2().isVisible());
+    EXPECT_TRUE(about.isVisible());
+    about.close();
+    EXPECT_EQ(exits, 0);
+    // Back from the help window opens a fresh main window, which owns the help again.
+    click(Windows::form2().control("Command1"));
+    EXPECT_FALSE(Windows::form2().isVisible());
+    ASSERT_TRUE(form1.isVisible());
+    EXPECT_EQ(text(form1.control("Command1")), Texts::kCripta);
+    EXPECT_EQ(GetWindow(help, GW_OWNER), form1.hwnd());
+    // A hidden help window alone does not keep the program.
+    SendMessageW(form1.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(exits, 1);
+    EXPECT_FALSE(Windows::form2().isOpen());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowsTest, TheEndCommandsCloseEverything) {
+    for (const bool fromHelp : {false, true}) {
+        main();
+        menu("helponline2");
+        menu("about");
+        if (fromHelp)
+            click(Windows::form2().control("Command2"));
+        else
+            menu("exit");
+        EXPECT_FALSE(Windows::form1().isOpen() || Windows::form2().isOpen() ||
+                     Windows::about().isOpen());
+    }
+    EXPECT_EQ(exits, 2);
+}
+
+TEST_F(WindowsTest, TheButtonGivesEveryByteBack) {
+    Form1& form1 = main();
+    std::string document;
+    for (int b = 1; b < 256; ++b)
+        document += char(b);
+    form1.RichTextBox1()->setText(document);
+    form1.RichTextBox2()->setText("chiave\xE8");
+    const HWND button = form1.control("Command1");
+    click(button);
+    EXPECT_EQ(text(button), Texts::kDecripta);
+    EXPECT_NE(form1.RichTextBox1()->Text(), document);
+    click(button);
+    EXPECT_EQ(text(button), Texts::kCripta);
+    EXPECT_EQ(form1.RichTextBox1()->Text(), document);
+    EXPECT_EQ(form1.RichTextBox2()->Text(), "chiave\xE8");
+
+    // No key: the caption stays and the user is told.
+    form1.RichTextBox2()->setText("");
+    click(button);
+    EXPECT_EQ(text(button), Texts::kCripta);
+    EXPECT_EQ(form1.RichTextBox1()->Text(), document);
+    EXPECT_EQ(messages, std::vector<std::string>{std::string(Texts::kKeyNeeded)});
+}
+
+TEST_F(WindowsTest, LoadAndSaveKeepEveryByte) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / L"vemo prova è";
+    std::filesystem::create_directories(folder);
+    std::string bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    std::ofstream(folder / L"tutti.txt", std::ios::binary) << bytes;
+
+    Form1& form1 = main();
+    const struct {
+        std::string_view load, save;
+        RichTextBox* (Form1::*pane)() const;
+        std::string_view loaded, saved;
+    } cases[] = {
+        {"docdacrypt", "docdacriptare", &Form1::RichTextBox1, Texts::kPlainLoaded,
+         Texts::kPlainSaved},
+        {"doccrypt", "docriptato", &Form1::RichTextBox1, {}, Texts::kCryptedSaved},
+        {"loadpubkey", "pubkey", &Form1::RichTextBox2, Texts::kKeyLoaded, Texts::kKeySaved},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.load));
+        messages.clear();
+        (form1.*c.pane)()->setText("");
+        chosen.clear();
+        menu(c.load);
+        EXPECT_EQ((form1.*c.pane)()->Text(), "") << "a cancel changes nothing";
+        chosen = (folder / L"tutti.txt").wstring();
+        menu(c.load);
+        EXPECT_EQ((form1.*c.pane)()->Text(), bytes);
+
+        // Saved over an existing file after the question, then read back.
+        const std::filesystem::path copy = folder / L"copia.txt";
+        std::ofstream(copy) << "vecchio";
+        chosen = copy.wstring();
+        asked.clear();
+        menu(c.save);
+        EXPECT_EQ(asked, (std::vector{Services::FileMode::Save, Services::FileMode::Replace}));
+        std::ifstream in(copy, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);
+        std::vector<std::string> want;
+        if (!c.loaded.empty())
+            want.emplace_back(c.loaded);
+        want.push_back(Texts::with(c.saved, Wide::toUtf8(copy.wstring())));
+        EXPECT_EQ(messages, want);
+    }
+    Shell::endProgram();
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
