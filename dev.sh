@@ -6,7 +6,8 @@
 #   ./dev.sh fuzz       a minute of libFuzzer on the pane's display mapping (clang)
 #   ./dev.sh bench      the benchmarks (release build)
 #   ./dev.sh package    the Debian package, in build/package
-#   ./dev.sh windows-test  the parts in standard C++ built for Windows, their tests run under Wine
+#   ./dev.sh windows    the Windows program, its zip and its installer, in build/windows
+#   ./dev.sh windows-test  the Windows build, its tests run under Wine
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -77,6 +78,15 @@ package)
     install_all
     build package
     (cd build/package && cpack -G DEB)
+    ;;
+windows)
+    install_missing packaging/windows-deps.txt
+    build windows
+    if [[ -f build/windows/vemo.exe ]]; then
+        ls -1 build/windows/vemo.exe build/windows/vemo-*-windows.zip build/windows/vemo-*-setup.exe
+    else
+        echo "No Windows program to give out yet: this tree has no target vemo for Windows."
+    fi
     ;;
 windows-test)
     install_missing packaging/windows-deps.txt

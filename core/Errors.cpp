@@ -82,6 +82,8 @@ std::string describe(FileError::Reason reason, long long detail) {
         return "il file è troppo grande per il disco";
     case R::NameTooLong:
         return "il nome del file è troppo lungo";
+    case R::InvalidName:
+        return "il nome del file non è valido";
     case R::TooManyLinks:
         return "troppi collegamenti simbolici nel percorso";
     case R::InUse:

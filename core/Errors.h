@@ -57,6 +57,7 @@ public:
         QuotaExceeded,
         FileTooBig,
         NameTooLong,
+        InvalidName,
         TooManyLinks,
         InUse,
         TooManyOpenFiles,

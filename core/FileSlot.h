@@ -11,7 +11,7 @@ public:
     // Does nothing when the slot is already closed.
     void close() noexcept;
     // Throws FileError when the file at `path` (UTF-8) cannot be opened for reading, or is
-    // not a regular file (it is never opened then); the slot is then closed.
+    // not a regular file (nothing is read from it then); the slot is then closed.
     void openForReading(const std::string& path);
     // The file held; the load commands read it through here rather than open it again.
     const TextFile::OpenFile& file() const noexcept { return m_file; }

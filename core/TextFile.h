@@ -8,9 +8,9 @@
 #include <string_view>
 
 // Reading and saving the program's text files, byte for byte. Nothing here ever waits on
-// a pipe or a device: what is not a regular file is refused before it is opened for
-// reading, and a pipe is opened for writing without waiting for a reader. Every failure
-// is a FileError that names the file and says why in Italian. Paths are UTF-8.
+// a pipe or a device: what is not a regular file is refused before anything is read from
+// it, and a pipe is opened for writing without waiting for a reader. Every failure is a
+// FileError that names the file and says why in Italian. Paths are UTF-8.
 namespace TextFile {
 
 // Files larger than this are not loaded.
