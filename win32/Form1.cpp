@@ -254,12 +254,13 @@ void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_vie
     const std::string name = Wide::toUtf8(m_commonDialog1.FileName());
     if (name.empty())
         return;
-    Shell::fileSlot1() = TextFile::openForReading(name);
+    Shell::fileSlot1().openForReading(name);
     std::string bytes;
-    const auto size = TextFile::read(name, TextFile::kMaxFileSize, [&bytes](std::size_t size) {
-        bytes.resize(std::max(size, bytes.size()));
-        return bytes.data();
-    });
+    const auto size = TextFile::read(Shell::fileSlot1().file(), TextFile::kMaxFileSize,
+                                     [&bytes](std::size_t size) {
+                                         bytes.resize(std::max(size, bytes.size()));
+                                         return bytes.data();
+                                     });
     bytes.resize(size.value_or(0));
     pane.LoadFile(bytes);
     if (!message.empty())

@@ -89,8 +89,8 @@ void guard(const std::function<void()>& handler) noexcept {
     }
 }
 
-TextFile::OpenFile& fileSlot1() {
-    static TextFile::OpenFile slot;
+FileSlot& fileSlot1() {
+    static FileSlot slot;
     return slot;
 }
 

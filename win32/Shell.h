@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/Design.h"
-#include "core/TextFile.h"
+#include "core/FileSlot.h"
 #include "win32/Services.h"
 
 #include <windows.h>
@@ -21,7 +21,7 @@ void MsgBox(std::string_view text);
 // goes on with its windows as they were at the failing step.
 void guard(const std::function<void()>& handler) noexcept;
 
-TextFile::OpenFile& fileSlot1();
+FileSlot& fileSlot1();
 
 // The system as the windows reach it.
 Services& services();

@@ -7,21 +7,23 @@
 #include "win32/Resources.h"
 #include "win32/Wide.h"
 #include "win32/Windows.h"
-#include "win32/sysinfo/SystemSysInfo.h"
+#include "win32/sysinfo/SystemRegistry.h"
+#include "win32/sysinfo/SystemTools.h"
 
 #include <string>
 
 namespace {
 
-// The services' stand-ins where a test put them, else the system's own.
-Registry::Backend& registry() {
-    return Shell::services().registry ? *Shell::services().registry : SystemSysInfo::registry();
-}
-SysInfo::FileExistence& files() {
-    return Shell::services().files ? *Shell::services().files : SystemSysInfo::files();
-}
-SysInfo::ProgramStart& programs() {
-    return Shell::services().programs ? *Shell::services().programs : SystemSysInfo::programs();
+// The services' stand-ins where a test put them, else the system's own, the registry
+// read afresh each time so that a tool installed meanwhile is found.
+bool startTool() {
+    const Services& services = Shell::services();
+    SystemRegistry registry;
+    SystemFileExistence files;
+    SystemProgramStart programs;
+    return SysInfo::start(services.registry ? *services.registry : registry,
+                          services.files ? *services.files : files,
+                          services.programs ? *services.programs : programs);
 }
 
 void setText(HWND hwnd, std::string_view text) {
@@ -132,11 +134,13 @@ void frmAbout::cmdSysInfo_Click() {
 }
 
 void frmAbout::StartSysInfo() {
-    if (!SysInfo::start(registry(), files(), programs()))
+    if (!startTool())
         Shell::MsgBox(SysInfo::kUnavailable);
 }
 
 bool frmAbout::GetKeyValue(const Registry::HKEY& KeyRoot, const std::string& KeyName,
                            const std::string& SubKeyRef, std::string& KeyVal) {
-    return SysInfo::getKeyValue(registry(), KeyRoot, KeyName, SubKeyRef, KeyVal);
+    SystemRegistry registry;
+    return SysInfo::getKeyValue(Shell::services().registry ? *Shell::services().registry : registry,
+                                KeyRoot, KeyName, SubKeyRef, KeyVal);
 }
