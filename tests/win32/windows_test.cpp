@@ -21,14 +21,6 @@
 
 namespace {
 
-// The Wine session of the tests began without a display: a desktop of the test's own
-// gets one, from the display this program was given.
-const bool onOwnDesktop = [] {
-    const HDESK desktop =
-        CreateDesktopW(L"vemo-windows-test", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-    return desktop && SetThreadDesktop(desktop);
-}();
-
 std::string text(HWND hwnd) {
     return Wide::toUtf8(Controls::text(hwnd));
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a command with an X server of its own: Xvfb picks a free display, or takes
-# VEMO_XVFB_DISPLAY when set. Exit 77 (skipped) when Xvfb is not installed.
+# VEMO_XVFB_DISPLAY when set. Exit 77 (skipped) when Xvfb is not installed. Openbox, when
+# installed, manages the windows: without a window manager Wine waits in vain for each
+# window it hides to be withdrawn.
 set -uo pipefail
 if ! command -v Xvfb >/dev/null; then
     echo "Xvfb is not installed; skipped"
@@ -22,4 +24,10 @@ for _ in $(seq 100); do
 done
 number=$(head -n1 "$ready")
 [[ -n "$number" ]] || { echo "Xvfb did not start"; exit 1; }
+wm=
+if command -v openbox >/dev/null; then
+    DISPLAY=:$number openbox --sm-disable >/dev/null 2>&1 &
+    wm=$!
+fi
+trap 'kill $wm $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -f "$ready"' EXIT
 DISPLAY=:$number "$@"
