@@ -49,6 +49,20 @@ bool CommonDialog::confirmReplace(HWND owner, const std::wstring& path) {
     if (const Services::FileChooser& chooser = Shell::services().fileChooser)
         return !chooser(Services::FileMode::Replace, m_filter, path).empty();
     const std::wstring question = Wide::fromUtf8(Texts::with(Texts::kReplace, Wide::toUtf8(path)));
+    // The box's buttons in Italian whatever the system's language: renamed as it opens.
+    static HHOOK hook = nullptr;
+    hook = SetWindowsHookExW(
+        WH_CBT,
+        [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            if (code == HCBT_ACTIVATE) {
+                const auto box = reinterpret_cast<HWND>(wParam);
+                SetDlgItemTextW(box, IDYES, Wide::fromUtf8(Texts::kYes).c_str());
+                SetDlgItemTextW(box, IDNO, Wide::fromUtf8(Texts::kNo).c_str());
+                UnhookWindowsHookEx(hook);
+            }
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        },
+        nullptr, GetCurrentThreadId());
     return MessageBoxW(owner, question.c_str(), Wide::fromUtf8(AppInfo::Title).c_str(),
                        MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }
