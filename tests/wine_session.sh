@@ -16,6 +16,7 @@ start)
     mkdir -p "$WINEPREFIX"
     rm -f "$WINEPREFIX/display"
     xvfb=""
+    wm=""
     if command -v Xvfb >/dev/null; then
         ready=$WINEPREFIX/display.new
         : >"$ready"
@@ -29,6 +30,12 @@ start)
         if [[ -s "$ready" ]]; then
             export DISPLAY=:$(head -n1 "$ready")
             mv "$ready" "$WINEPREFIX/display"
+            # A window manager: without one Wine waits in vain, each time a window is
+            # hidden, for the window to be withdrawn.
+            if command -v openbox >/dev/null; then
+                openbox --sm-disable </dev/null >/dev/null 2>&1 &
+                wm=$!
+            fi
         else
             echo "Xvfb did not start; the tests that make windows are skipped"
             kill "$xvfb" 2>/dev/null || true
@@ -46,7 +53,7 @@ start)
         exit 1
     fi
     if [[ -n "${xvfb:-}" ]]; then
-        (wineserver -w; kill "$xvfb") </dev/null >/dev/null 2>&1 &
+        (wineserver -w; kill ${wm:-} "$xvfb") </dev/null >/dev/null 2>&1 &
     fi
     ;;
 stop)
