@@ -64,19 +64,24 @@ protected:
     int exits = 0;
 };
 
-// Each window shown as its menu entry or start-up shows it.
+// Each window shown as its menu entry or start-up shows it, and active: the window
+// manager hands the focus over a moment later.
 Shell::Window& shown(const Design::Window& design) {
+    Shell::Window& window = [&]() -> Shell::Window& {
+        if (&design == &Design::kForm2)
+            return Windows::form2();
+        if (&design == &Design::kAbout)
+            return Windows::about();
+        return Windows::form1();
+    }();
     Windows::form1().show();
-    if (&design == &Design::kForm2)
-        Windows::form2().show();
-    if (&design == &Design::kAbout)
-        Windows::about().show();
+    window.show();
+    for (int i = 0; i < 100 && GetActiveWindow() != window.hwnd(); ++i) {
+        Sleep(20);
+        Shell::processMessages();
+    }
     Shell::processMessages();
-    if (&design == &Design::kForm2)
-        return Windows::form2();
-    if (&design == &Design::kAbout)
-        return Windows::about();
-    return Windows::form1();
+    return window;
 }
 
 const Design::Window* const kDesigns[] = {&Design::kForm1, &Design::kForm2, &Design::kAbout};
