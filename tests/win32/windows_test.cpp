@@ -123,6 +123,22 @@ TEST_F(WindowsTest, EveryWindowAndControlStandsAtItsDesignedPlace) {
     EXPECT_EQ(text(Windows::form1().hwnd()), Texts::kForm1Caption);
 }
 
+TEST_F(WindowsTest, TheMainWindowShowsItsPicturesAndPointers) {
+    Form1& form1 = main();
+    EXPECT_TRUE(SendMessageW(form1.hwnd(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_TRUE(SendMessageW(form1.control("Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const HCURSOR arrow = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    const auto pointerOver = [&](HWND hwnd) {
+        SetCursor(arrow);
+        SendMessageW(form1.hwnd(), WM_SETCURSOR, WPARAM(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        return GetCursor();
+    };
+    const HCURSOR pen = pointerOver(form1.hwnd());
+    const HCURSOR padlock = pointerOver(form1.control("Command1"));
+    EXPECT_TRUE(pen && padlock && pen != arrow && padlock != arrow && pen != padlock);
+    EXPECT_EQ(pointerOver(form1.control("Label1")), pen);
+}
+
 TEST_F(WindowsTest, TabFollowsTheDesignedOrderFromTheFirstControl) {
     const struct {
         const Design::Window* design;
