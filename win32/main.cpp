@@ -11,5 +11,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     Shell::guard([] { Windows::form1().show(); });
+    // Without its main window the program has nothing to wait for.
+    if (!Windows::form1().isOpen())
+        return 1;
     return Shell::run();
 }
