@@ -1,6 +1,9 @@
 #include "core/AppInfo.h"
 #include "core/Design.h"
+#include "core/SysInfo.h"
 #include "core/Texts.h"
+#include "tests/mock/FakeRegistry.h"
+#include "tests/mock/FakeSysInfo.h"
 #include "win32/Controls.h"
 #include "win32/Form1.h"
 #include "win32/Form2.h"
@@ -217,6 +220,30 @@ TEST_F(WindowsTest, TheEndCommandsCloseEverything) {
                      Windows::about().isOpen());
     }
     EXPECT_EQ(exits, 2);
+}
+
+TEST_F(WindowsTest, SystemInfoStartsTheToolOrSaysItCannot) {
+    const std::string tool = "C:\\Strumenti\\MSINFO32.EXE";
+    for (const bool installed : {false, true}) {
+        auto registry = std::make_shared<FakeRegistry>();
+        auto programs = std::make_shared<FakeStarts>();
+        if (installed) {
+            registry->setString(Registry::kLocalMachine, SysInfo::kToolKey, SysInfo::kToolValue,
+                                tool);
+            programs->startable.insert(tool);
+        }
+        Shell::services().registry = registry;
+        Shell::services().files = std::make_shared<FakeFiles>();
+        Shell::services().programs = programs;
+        main();
+        menu("about");
+        messages.clear();
+        click(Windows::about().control("cmdSysInfo"));
+        EXPECT_EQ(programs->started, installed ? std::vector{tool} : std::vector<std::string>{});
+        EXPECT_EQ(messages, installed ? std::vector<std::string>{}
+                                      : std::vector<std::string>{SysInfo::kUnavailable});
+        EXPECT_TRUE(Windows::about().isVisible());
+    }
 }
 
 TEST_F(WindowsTest, TheButtonGivesEveryByteBack) {
