@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <new>
+#include <stdexcept>
 #include <vector>
 
 namespace Shell {
@@ -145,7 +146,13 @@ Window::~Window() {
 
 void Window::show() {
     if (!m_hwnd) {
-        build();
+        // A window half built goes again.
+        try {
+            build();
+        } catch (...) {
+            discard();
+            throw;
+        }
         Form_Load();
     }
     ShowWindow(m_hwnd, SW_SHOW);
@@ -178,7 +185,7 @@ void Window::setFocusTo(HWND control) {
     SetFocus(control);
 }
 
-HWND Window::create(const wchar_t* className, HBRUSH background, HCURSOR cursor, DWORD style,
+void Window::create(const wchar_t* className, HBRUSH background, HCURSOR cursor, DWORD style,
                     DWORD exStyle, const RECT& frame, HWND owner, HMENU menu) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{};
@@ -191,12 +198,10 @@ HWND Window::create(const wchar_t* className, HBRUSH background, HCURSOR cursor,
         wc.lpszClassName = className;
         RegisterClassExW(&wc);
     }
-    HWND hwnd = CreateWindowExW(exStyle, className, L"", style, frame.left, frame.top,
-                                frame.right - frame.left, frame.bottom - frame.top, owner, menu,
-                                instance, this);
-    if (!hwnd)
+    if (!CreateWindowExW(exStyle, className, L"", style, frame.left, frame.top,
+                         frame.right - frame.left, frame.bottom - frame.top, owner, menu, instance,
+                         this))
         throw std::runtime_error("CreateWindowExW");
-    return hwnd;
 }
 
 LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -63,16 +63,16 @@ public:
     HWND control(std::string_view name) const;
 
 protected:
-    // Builds the on-screen window and its controls; `create` gives the window's handle
-    // to m_hwnd before the controls are made.
+    // Builds the on-screen window, through create(), and then its controls.
     virtual void build() = 0;
     virtual void Form_Load() {}
     // Called when the on-screen window has gone.
     virtual void destroyed() {}
     virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Registers the class once and creates the window on it.
-    HWND create(const wchar_t* className, HBRUSH background, HCURSOR cursor, DWORD style,
+    // Registers the class once and creates the window on it into m_hwnd; throws
+    // std::runtime_error when Windows cannot make it.
+    void create(const wchar_t* className, HBRUSH background, HCURSOR cursor, DWORD style,
                 DWORD exStyle, const RECT& frame, HWND owner, HMENU menu);
     // Where the keyboard focus goes when the window opens or comes back to the front.
     void setFocusTo(HWND control);
