@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 
 #include <array>
+#include <cstdint>
 
 namespace PaneText {
 
@@ -50,9 +51,10 @@ int standInByte(char16_t u) noexcept {
 // characters at the least.
 class DisplayWriter {
 public:
-    DisplayWriter(char16_t* out, SoftBreaks& soft)
+    DisplayWriter(char16_t* out, SoftBreaks& soft, std::ptrdiff_t interval)
         : m_data(out)
-        , m_soft(soft) {
+        , m_soft(soft)
+        , m_interval(interval) {
         m_soft.clear();
     }
     void lineBreak() {
@@ -62,7 +64,7 @@ public:
     }
     void put(char16_t c) {
         // Never between the two halves of a surrogate pair.
-        if (m_run >= kSoftBreakInterval && !isLowSurrogate(c)) {
+        if (m_run >= m_interval && !isLowSurrogate(c)) {
             m_soft.push_back(m_breaks++);
             m_data[m_size++] = kBreak;
             m_run = 0;
@@ -75,6 +77,7 @@ public:
 private:
     char16_t* m_data;
     SoftBreaks& m_soft;
+    std::ptrdiff_t m_interval;
     std::size_t m_size = 0;
     std::ptrdiff_t m_run = 0;
     std::ptrdiff_t m_breaks = 0;
@@ -99,6 +102,8 @@ private:
     std::size_t m_next = 0;
     std::ptrdiff_t m_ordinal = 0;
 };
+
+constexpr std::ptrdiff_t kNoSoftBreaks = PTRDIFF_MAX;
 
 char32_t codeAt(std::u16string_view s, std::size_t i) {
     const char16_t u = s[i];
@@ -168,12 +173,14 @@ std::size_t byteCapacity(std::size_t n, LineEnding ending) noexcept {
     return ending == LineEnding::CrLf ? 2 * n : n;
 }
 
-std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* display,
-                      SoftBreaks& softBreaks) {
+namespace {
+
+std::size_t bytesToDisplayEvery(std::string_view text, LineEnding ending, char16_t* display,
+                           SoftBreaks& softBreaks, std::ptrdiff_t interval) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     const unsigned char single = ending == LineEnding::Cr ? '\r' : '\n';
-    DisplayWriter out(display, softBreaks);
+    DisplayWriter out(display, softBreaks, interval);
     for (std::size_t i = 0; i < n; ++i) {
         const unsigned char b = s[i];
         if (ending == LineEnding::CrLf) {
@@ -189,6 +196,18 @@ std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* displa
         out.put(kDisplay[b]);
     }
     return out.size();
+}
+
+} // namespace
+
+std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* display,
+                      SoftBreaks& softBreaks) {
+    return bytesToDisplayEvery(text, ending, display, softBreaks, kSoftBreakInterval);
+}
+
+std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* display) {
+    SoftBreaks none;
+    return bytesToDisplayEvery(text, ending, display, none, kNoSoftBreaks);
 }
 
 std::size_t fromDisplay(std::u16string_view display, const SoftBreaks& softBreaks,
@@ -259,9 +278,11 @@ std::u16string displayToPlain(std::u16string_view display, const SoftBreaks& sof
     return out;
 }
 
-std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* display,
-                           SoftBreaks& softBreaks) {
-    DisplayWriter out(display, softBreaks);
+namespace {
+
+std::size_t plainToDisplayEvery(std::u16string_view plain, LineEnding ending, char16_t* display,
+                                SoftBreaks& softBreaks, std::ptrdiff_t interval) {
+    DisplayWriter out(display, softBreaks, interval);
     const std::size_t n = plain.size();
     Location at;
     for (std::size_t i = 0; i < n; ++i) {
@@ -285,6 +306,18 @@ std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_
             out.put(u);
     }
     return out.size();
+}
+
+} // namespace
+
+std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* display,
+                           SoftBreaks& softBreaks) {
+    return plainToDisplayEvery(plain, ending, display, softBreaks, kSoftBreakInterval);
+}
+
+std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* display) {
+    SoftBreaks none;
+    return plainToDisplayEvery(plain, ending, display, none, kNoSoftBreaks);
 }
 
 } // namespace PaneText

@@ -63,6 +63,8 @@ std::size_t byteCapacity(std::size_t n, LineEnding ending) noexcept;
 // units, and its soft breaks into `softBreaks`; returns the units written.
 std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* out,
                       SoftBreaks& softBreaks);
+// The same without soft breaks, for a text control that lays out long lines well itself.
+std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* out);
 // Writes the bytes of a display into `out`, which holds byteCapacity(display.size())
 // bytes; returns the bytes written. Throws EncodingError for a character that
 // Windows-1252 cannot hold.
@@ -80,5 +82,6 @@ std::u16string displayToPlain(std::u16string_view display, const SoftBreaks& sof
 // (reading refuses them); a look-alike throws EncodingError, located within `plain`.
 std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* out,
                            SoftBreaks& softBreaks);
+std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* out);
 
 } // namespace PaneText

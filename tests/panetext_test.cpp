@@ -108,6 +108,15 @@ TEST(PaneText, LongRunsGetSoftBreaksThatReadingDrops) {
     }
     EXPECT_EQ(bytes(d.text, d.soft, LineEnding::Lf), line);
 
+    // Asked for none, the display holds only the real breaks, as a paste does.
+    const std::string lines = line + "\n" + line;
+    std::u16string bare(displayCapacity(lines.size()), u'\0');
+    bare.resize(toDisplay(lines, LineEnding::Lf, bare.data()));
+    EXPECT_EQ(bare, decode(line) + br + decode(line));
+    std::u16string bareCopy(displayCapacity(lines.size()), u'\0');
+    bareCopy.resize(plainToDisplay(decode(lines), LineEnding::Lf, bareCopy.data()));
+    EXPECT_EQ(bareCopy, bare);
+
     const std::u16string two = u"ab" + br + u"cd" + br + u"ef";
     EXPECT_EQ(bytes(two, {0}, LineEnding::CrLf), "abcd\r\nef");
     EXPECT_EQ(bytes(two, {1}, LineEnding::CrLf), "ab\r\ncdef");
