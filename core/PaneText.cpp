@@ -176,7 +176,7 @@ std::size_t byteCapacity(std::size_t n, LineEnding ending) noexcept {
 namespace {
 
 std::size_t bytesToDisplayEvery(std::string_view text, LineEnding ending, char16_t* display,
-                           SoftBreaks& softBreaks, std::ptrdiff_t interval) {
+                                SoftBreaks& softBreaks, std::ptrdiff_t interval) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     const unsigned char single = ending == LineEnding::Cr ? '\r' : '\n';
