@@ -1,0 +1,484 @@
+#include "win32/pane/RichTextBox.h"
+
+#include "core/Texts.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+constexpr UINT kUnicode = 1200;
+// 2 cm in twips.
+constexpr int kMargin = 1134;
+constexpr int kPointSize = 10;
+
+bool down(int key) {
+    return (GetKeyState(key) & 0x8000) != 0;
+}
+
+// RichEdit keeps a paragraph break as a lone CR; the display has U+2029 there. Neither
+// character stands for anything else on its side.
+void breaksToControl(std::u16string& text) {
+    std::replace(text.begin(), text.end(), PaneText::kBreak, u'\r');
+}
+
+void breaksFromControl(std::u16string& text) {
+    std::replace(text.begin(), text.end(), u'\r', PaneText::kBreak);
+}
+
+std::string utf8(const std::wstring& text) {
+    if (text.empty())
+        return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(std::size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+// The first of the faces that is installed: FreeMono draws the stand-ins for control
+// codes, the others are the fixed-pitch faces every Windows has.
+const wchar_t* paneFace() {
+    static const wchar_t* const face = [] {
+        const wchar_t* const candidates[] = {L"FreeMono", L"Consolas", L"Courier New"};
+        HDC screen = GetDC(nullptr);
+        const wchar_t* chosen = candidates[std::size(candidates) - 1];
+        for (const wchar_t* candidate : candidates) {
+            LOGFONTW wanted{};
+            wanted.lfCharSet = DEFAULT_CHARSET;
+            wcsncpy(wanted.lfFaceName, candidate, LF_FACESIZE - 1);
+            bool found = false;
+            EnumFontFamiliesExW(
+                screen, &wanted,
+                [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
+                    *reinterpret_cast<bool*>(seen) = true;
+                    return 0;
+                },
+                reinterpret_cast<LPARAM>(&found), 0);
+            if (found) {
+                chosen = candidate;
+                break;
+            }
+        }
+        ReleaseDC(nullptr, screen);
+        return chosen;
+    }();
+    return face;
+}
+
+class Clipboard {
+public:
+    explicit Clipboard(HWND owner)
+        : m_open(OpenClipboard(owner) != 0) {}
+    ~Clipboard() {
+        if (m_open)
+            CloseClipboard();
+    }
+    Clipboard(const Clipboard&) = delete;
+    Clipboard& operator=(const Clipboard&) = delete;
+    bool isOpen() const { return m_open; }
+
+private:
+    bool m_open;
+};
+
+std::u16string clipboardText(HWND owner) {
+    const Clipboard clipboard(owner);
+    if (!clipboard.isOpen())
+        return {};
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data == nullptr)
+        return {};
+    const auto* units = static_cast<const char16_t*>(GlobalLock(data));
+    if (units == nullptr)
+        return {};
+    const std::size_t capacity = GlobalSize(data) / sizeof(char16_t);
+    std::u16string text;
+    try {
+        text.assign(units, std::find(units, units + capacity, u'\0'));
+    } catch (...) {
+        GlobalUnlock(data);
+        throw;
+    }
+    GlobalUnlock(data);
+    return text;
+}
+
+void setClipboardText(HWND owner, const std::u16string& text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (data == nullptr)
+        throw std::bad_alloc();
+    std::memcpy(GlobalLock(data), text.c_str(), bytes);
+    GlobalUnlock(data);
+    const Clipboard clipboard(owner);
+    if (!clipboard.isOpen() || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, data))
+        GlobalFree(data);
+}
+
+// Hands a display to EM_STREAMIN, which reads it as plain text whatever it starts with.
+struct Source {
+    const char* data;
+    std::size_t left;
+};
+
+DWORD CALLBACK readSource(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+    auto* source = reinterpret_cast<Source*>(cookie);
+    // Whole UTF-16 units only.
+    const std::size_t n = std::min(source->left, std::size_t(wanted) & ~std::size_t(1));
+    std::memcpy(buffer, source->data, n);
+    source->data += n;
+    source->left -= n;
+    *given = LONG(n);
+    return 0;
+}
+
+} // namespace
+
+RichTextBox::RichTextBox(EncodingError::Place place, ErrorSink onError)
+    : m_place(place)
+    , m_onError(std::move(onError)) {}
+
+RichTextBox::~RichTextBox() {
+    if (m_hwnd != nullptr)
+        RemoveWindowSubclass(m_hwnd, subclassProc, 0);
+}
+
+void RichTextBox::create(HWND parent, int controlId, const RECT& pixels) {
+    static const HMODULE richEdit = LoadLibraryW(L"Msftedit.dll");
+    if (richEdit == nullptr)
+        throw std::runtime_error("Msftedit.dll");
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE |
+                        ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | ES_NOOLEDRAGDROP;
+    m_hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, pixels.left, pixels.top,
+                             pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
+                             reinterpret_cast<HMENU>(INT_PTR(controlId)), GetModuleHandleW(nullptr),
+                             nullptr);
+    if (m_hwnd == nullptr)
+        throw std::runtime_error("RICHEDIT50W");
+    SendMessageW(m_hwnd, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+    SendMessageW(m_hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    CHARFORMAT2W format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
+    format.yHeight = kPointSize * 20;
+    format.bCharSet = DEFAULT_CHARSET;
+    format.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    wcsncpy(format.szFaceName, paneFace(), LF_FACESIZE - 1);
+    SendMessageW(m_hwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(m_hwnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SetWindowSubclass(m_hwnd, subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LONG RichTextBox::length() const {
+    GETTEXTLENGTHEX how{GTL_NUMCHARS | GTL_PRECISE, kUnicode};
+    return LONG(SendMessageW(m_hwnd, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
+}
+
+CHARRANGE RichTextBox::selection() const {
+    CHARRANGE range{};
+    SendMessageW(m_hwnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    return range;
+}
+
+std::u16string RichTextBox::display(LONG from, LONG to) const {
+    std::u16string text(std::size_t(to - from) + 1, u'\0');
+    TEXTRANGEW range{{from, to}, reinterpret_cast<LPWSTR>(text.data())};
+    text.resize(
+        std::size_t(SendMessageW(m_hwnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range))));
+    breaksFromControl(text);
+    return text;
+}
+
+std::string RichTextBox::Text() const {
+    const LONG n = length();
+    std::u16string shown(std::size_t(n) + 1, u'\0');
+    GETTEXTEX how{};
+    how.cb = DWORD(shown.size() * sizeof(char16_t));
+    how.flags = GT_DEFAULT;
+    how.codepage = kUnicode;
+    shown.resize(std::size_t(SendMessageW(m_hwnd, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how),
+                                          reinterpret_cast<LPARAM>(shown.data()))));
+    breaksFromControl(shown);
+    std::string bytes(PaneText::byteCapacity(shown.size(), m_lineEnding), '\0');
+    try {
+        bytes.resize(PaneText::fromDisplay(shown, {}, m_lineEnding, bytes.data()));
+    } catch (const EncodingError& e) {
+        throw e.in(m_place);
+    }
+    return bytes;
+}
+
+void RichTextBox::setText(std::string_view bytes) {
+    const PaneText::LineEnding ending = PaneText::detectLineEnding(bytes);
+    std::u16string shown(PaneText::displayCapacity(bytes.size()), u'\0');
+    shown.resize(PaneText::toDisplay(bytes, ending, shown.data()));
+    breaksToControl(shown);
+    Source source{reinterpret_cast<const char*>(shown.data()), shown.size() * sizeof(char16_t)};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readSource};
+    SendMessageW(m_hwnd, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+    m_lineEnding = ending;
+    // Undoing into the previous text would read it with this text's line ending.
+    SendMessageW(m_hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
+    SendMessageW(m_hwnd, EM_SETMODIFY, FALSE, 0);
+    SendMessageW(m_hwnd, EM_SETSEL, 0, 0);
+}
+
+void RichTextBox::LoadFile(std::string_view bytes) {
+    setText(bytes);
+}
+
+EncodingError RichTextBox::located(const EncodingError& error, LONG position) const {
+    const std::u16string before = display(0, position);
+    const PaneText::Location at = PaneText::locate(before, {}, before.size());
+    const std::int64_t column = error.line() == 1 ? at.column + error.column() - 1 : error.column();
+    return EncodingError(error.character(), at.line + error.line() - 1, column, m_place);
+}
+
+void RichTextBox::replaceSelection(const std::u16string& shown) {
+    std::u16string text = shown;
+    breaksToControl(text);
+    SendMessageW(m_hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void RichTextBox::insertPlain(const std::u16string& plain) {
+    const CHARRANGE range = selection();
+    const LONG total = length();
+    // A paste that replaces everything brings its own line ending, as a loaded text does.
+    const bool whole = total == 0 || (range.cpMin == 0 && range.cpMax >= total);
+    const PaneText::LineEnding ending = whole ? PaneText::detectLineEnding(plain) : m_lineEnding;
+    std::u16string shown(PaneText::displayCapacity(plain.size()), u'\0');
+    try {
+        shown.resize(PaneText::plainToDisplay(plain, ending, shown.data()));
+    } catch (const EncodingError& e) {
+        throw located(e, range.cpMin);
+    }
+    replaceSelection(shown);
+    if (ending != m_lineEnding) {
+        m_lineEnding = ending;
+        // Undo would bring the old text back under the new line ending.
+        if (total > 0)
+            SendMessageW(m_hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
+    }
+}
+
+void RichTextBox::paste() {
+    const std::u16string plain = clipboardText(m_hwnd);
+    if (!plain.empty())
+        insertPlain(plain);
+}
+
+void RichTextBox::copy() const {
+    const CHARRANGE range = selection();
+    if (range.cpMin == range.cpMax)
+        return;
+    setClipboardText(m_hwnd,
+                     PaneText::displayToPlain(display(range.cpMin, range.cpMax), {}, m_lineEnding));
+}
+
+void RichTextBox::cut() {
+    const CHARRANGE range = selection();
+    if (range.cpMin == range.cpMax)
+        return;
+    copy();
+    replaceSelection({});
+}
+
+template <typename Action> void RichTextBox::guarded(Action action) {
+    std::string message;
+    try {
+        action();
+        return;
+    } catch (const VemoError& e) {
+        message = e.message();
+    } catch (const std::bad_alloc&) {
+        message = Texts::kOutOfMemory;
+    } catch (const std::exception& e) {
+        message = Texts::with(Texts::kUnexpectedWith, e.what());
+    }
+    if (m_onError)
+        m_onError(message);
+}
+
+bool RichTextBox::handleChar(char16_t c) {
+    if (c == u'\r' || c == u'\n') {
+        // Enter, whatever the modifiers: a real break, the pane's line ending.
+        guarded([this] { replaceSelection(std::u16string(1, PaneText::kBreak)); });
+        return true;
+    }
+    if (c == u'\t')
+        return down(VK_CONTROL);
+    // Ctrl with a letter, Ctrl+Backspace: no character to type.
+    if (c < 0x20 || c == 0x7F)
+        return true;
+    if (PaneText::isLookAlike(c)) {
+        guarded([this, c] { throw located(EncodingError(c, 1, 1), selection().cpMin); });
+        return true;
+    }
+    return false;
+}
+
+bool RichTextBox::handleKey(WPARAM key) {
+    const bool ctrl = down(VK_CONTROL);
+    const bool shift = down(VK_SHIFT);
+    if (down(VK_MENU))
+        return false;
+    switch (key) {
+    case VK_RETURN:
+        // The WM_CHAR that follows types the break.
+        return true;
+    case VK_TAB:
+        if (!ctrl)
+            return false;
+        guarded([this] { replaceSelection(u"\t"); });
+        return true;
+    case 'V':
+        if (!ctrl)
+            return false;
+        guarded([this] { paste(); });
+        return true;
+    case 'C':
+        if (!ctrl)
+            return false;
+        guarded([this] { copy(); });
+        return true;
+    case 'X':
+        if (!ctrl)
+            return false;
+        guarded([this] { cut(); });
+        return true;
+    case VK_INSERT:
+        if (shift == ctrl)
+            return false;
+        guarded([this, shift] { shift ? paste() : copy(); });
+        return true;
+    case VK_DELETE:
+        if (!shift || ctrl)
+            return false;
+        guarded([this] { cut(); });
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK RichTextBox::subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR self) {
+    auto* pane = reinterpret_cast<RichTextBox*>(self);
+    switch (message) {
+    case WM_GETDLGCODE: {
+        LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
+        // Tab moves the focus through the dialog navigation; Ctrl+Tab types a tab.
+        const auto* msg = reinterpret_cast<const MSG*>(lParam);
+        if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB &&
+            !down(VK_CONTROL))
+            code &= ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+        return code;
+    }
+    case WM_PASTE:
+        pane->guarded([pane] { pane->paste(); });
+        return 0;
+    case WM_COPY:
+        pane->guarded([pane] { pane->copy(); });
+        return 0;
+    case WM_CUT:
+        pane->guarded([pane] { pane->cut(); });
+        return 0;
+    case WM_CHAR:
+        if (pane->handleChar(char16_t(wParam)))
+            return 0;
+        break;
+    case WM_KEYDOWN:
+        if (pane->handleKey(wParam))
+            return 0;
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, subclassProc, id);
+        pane->m_hwnd = nullptr;
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void RichTextBox::SelPrint(HDC printer, const std::string& printerName) {
+    // A character that reading refuses is refused before the job starts.
+    (void)Text();
+    DOCINFOW job{};
+    job.cbSize = sizeof job;
+    job.lpszDocName = L"Vemo";
+    if (StartDocW(printer, &job) <= 0)
+        throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, printerName));
+
+    // The device context's origin is the printable area's corner; the margins are measured
+    // from the paper's edges.
+    const int dpiX = GetDeviceCaps(printer, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(printer, LOGPIXELSY);
+    const int printableWidth = MulDiv(GetDeviceCaps(printer, HORZRES), 1440, dpiX);
+    const int printableHeight = MulDiv(GetDeviceCaps(printer, VERTRES), 1440, dpiY);
+    int paperWidth = MulDiv(GetDeviceCaps(printer, PHYSICALWIDTH), 1440, dpiX);
+    int paperHeight = MulDiv(GetDeviceCaps(printer, PHYSICALHEIGHT), 1440, dpiY);
+    const int offsetX = MulDiv(GetDeviceCaps(printer, PHYSICALOFFSETX), 1440, dpiX);
+    const int offsetY = MulDiv(GetDeviceCaps(printer, PHYSICALOFFSETY), 1440, dpiY);
+    paperWidth = paperWidth > 0 ? paperWidth : printableWidth;
+    paperHeight = paperHeight > 0 ? paperHeight : printableHeight;
+    const RECT area{std::max(0, kMargin - offsetX), std::max(0, kMargin - offsetY),
+                    std::min(printableWidth, paperWidth - kMargin - offsetX),
+                    std::min(printableHeight, paperHeight - kMargin - offsetY)};
+
+    FORMATRANGE range{};
+    range.hdc = printer;
+    range.hdcTarget = printer;
+    range.rcPage = {0, 0, printableWidth, printableHeight};
+    const LONG total = length();
+    int page = 1;
+    try {
+        for (LONG from = 0;; ++page) {
+            if (StartPage(printer) <= 0)
+                throw PrinterError(
+                    Texts::with(Texts::kPrintStopped, printerName, std::to_string(page)));
+            range.rc = area;
+            range.chrg = {from, total};
+            const LONG next =
+                LONG(SendMessageW(m_hwnd, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range)));
+            if (EndPage(printer) <= 0 || (next <= from && from < total))
+                throw PrinterError(
+                    Texts::with(Texts::kPrintStopped, printerName, std::to_string(page)));
+            if (next >= total)
+                break;
+            from = next;
+        }
+    } catch (...) {
+        SendMessageW(m_hwnd, EM_FORMATRANGE, FALSE, 0);
+        AbortDoc(printer);
+        throw;
+    }
+    SendMessageW(m_hwnd, EM_FORMATRANGE, FALSE, 0);
+    if (EndDoc(printer) <= 0)
+        throw PrinterError(Texts::with(Texts::kPrintFailed, printerName));
+}
+
+DefaultPrinter::DefaultPrinter() {
+    DWORD size = 0;
+    GetDefaultPrinterW(nullptr, &size);
+    std::wstring name(size, L'\0');
+    if (size == 0 || !GetDefaultPrinterW(name.data(), &size))
+        throw PrinterError(std::string(Texts::kNoDefaultPrinter));
+    name.resize(wcslen(name.c_str()));
+    m_name = utf8(name);
+    m_dc = CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr);
+    if (m_dc == nullptr)
+        throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, m_name));
+}
+
+DefaultPrinter::~DefaultPrinter() {
+    DeleteDC(m_dc);
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/Errors.h"
+#include "core/PaneText.h"
+
+#include <windows.h>
+
+#include <richedit.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+// A multi-line text pane over a RichEdit control, whose text of record is Windows-1252
+// bytes. The control holds the display of those bytes (see PaneText) with each break as
+// a paragraph, so every byte string written through setText is read back unchanged.
+//
+// Typing and the clipboard go through the pane: a character that looks like one the pane
+// shows for a byte is refused, a paste arrives byte-exact and a copy carries the real
+// characters. Refusals are reported to the error sink; the pane shows no window of its own.
+class RichTextBox {
+public:
+    // Receives the Italian message of an input the pane refused.
+    using ErrorSink = std::function<void(const std::string& message)>;
+
+    // `place` names the pane in error messages.
+    RichTextBox(EncodingError::Place place, ErrorSink onError);
+    ~RichTextBox();
+    RichTextBox(const RichTextBox&) = delete;
+    RichTextBox& operator=(const RichTextBox&) = delete;
+
+    // Creates the control as child `controlId` of `parent`, at `pixels` in its client area.
+    // Throws std::runtime_error when Windows cannot make it.
+    void create(HWND parent, int controlId, const RECT& pixels);
+    HWND hwnd() const { return m_hwnd; }
+
+    // The whole text; throws EncodingError, naming the pane, the line and the column, for
+    // a character that Windows-1252 cannot hold.
+    std::string Text() const;
+    // Replaces the whole content; the text's own line ending becomes the pane's.
+    void setText(std::string_view bytes);
+    // Replaces the whole content with a plain-text file's bytes, read by the caller.
+    void LoadFile(std::string_view bytes);
+
+    // Prints the whole text on `printer`, page by page, as the pane shows it, in a job of
+    // its own. `printerName` (UTF-8) is for the messages. Throws EncodingError before the
+    // job starts when Text would, PrinterError when the printer fails.
+    void SelPrint(HDC printer, const std::string& printerName);
+
+    PaneText::LineEnding lineEnding() const { return m_lineEnding; }
+
+    // What the keyboard and the Edit commands call; public for the window's menu.
+    void paste();
+    void copy() const;
+    void cut();
+
+private:
+    static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
+    // Handle an input message; false leaves it to the control.
+    bool handleChar(char16_t c);
+    bool handleKey(WPARAM key);
+    void insertPlain(const std::u16string& plain);
+    void replaceSelection(const std::u16string& display);
+    std::u16string display(LONG from, LONG to) const;
+    LONG length() const;
+    CHARRANGE selection() const;
+    EncodingError located(const EncodingError& error, LONG position) const;
+    // Runs an input action, turning what it throws into a message for the sink: an
+    // exception must not leave a window procedure.
+    template <typename Action> void guarded(Action action);
+
+    EncodingError::Place m_place;
+    ErrorSink m_onError;
+    HWND m_hwnd = nullptr;
+    PaneText::LineEnding m_lineEnding = PaneText::LineEnding::Lf;
+};
+
+// A device context on the system's default printer, deleted with the object.
+class DefaultPrinter {
+public:
+    // Throws PrinterError when there is no default printer or it cannot be opened.
+    DefaultPrinter();
+    ~DefaultPrinter();
+    DefaultPrinter(const DefaultPrinter&) = delete;
+    DefaultPrinter& operator=(const DefaultPrinter&) = delete;
+
+    HDC dc() const { return m_dc; }
+    // UTF-8, as the messages show it.
+    const std::string& name() const { return m_name; }
+
+private:
+    HDC m_dc = nullptr;
+    std::string m_name;
+};
