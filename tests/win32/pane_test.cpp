@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <numeric>
 #include <random>
@@ -178,6 +179,18 @@ TEST_F(Pane, PrintingOnADeviceThatTakesNoJobFails) {
         EXPECT_EQ(e.message(), Texts::with(Texts::kPrinterRefusesJob, "Memoria"));
     }
     DeleteDC(memory);
+}
+
+// Run by print_test.sh, with a PDF printer as the default one: 150 lines make 3 pages.
+TEST_F(Pane, PrintsEveryPageOnTheDefaultPrinter) {
+    if (std::getenv("VEMO_PRINT_TEST") == nullptr)
+        GTEST_SKIP() << "needs the printer of print_test.sh";
+    std::string text;
+    for (int i = 0; i < 150; ++i)
+        text += "Riga " + std::to_string(i) + " \x01\x7f\x81\t\xe8\r\n";
+    m_pane.setText(text);
+    const DefaultPrinter printer;
+    m_pane.SelPrint(printer.dc(), printer.name());
 }
 
 } // namespace

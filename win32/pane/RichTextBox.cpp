@@ -140,6 +140,132 @@ DWORD CALLBACK readSource(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* gi
     return 0;
 }
 
+// Lays a displayed text out on the pages of a print job, in the pane's face, as the pane
+// shows it: stand-ins for control codes, long lines wrapped at a blank where there is one.
+// RichEdit's own EM_FORMATRANGE is not there to do it everywhere (Wine has none).
+class PageWriter {
+public:
+    PageWriter(HDC printer, const std::string& printerName)
+        : m_printer(printer)
+        , m_printerName(printerName) {
+        const int dpiX = GetDeviceCaps(printer, LOGPIXELSX);
+        const int dpiY = GetDeviceCaps(printer, LOGPIXELSY);
+        m_font = CreateFontW(-MulDiv(kPointSize, dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, paneFace());
+        m_oldFont = SelectObject(printer, m_font);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(printer, &metrics);
+        m_lineHeight = std::max(1, int(metrics.tmHeight + metrics.tmExternalLeading));
+        // The device context's origin is the printable area's corner; the margins are
+        // measured from the paper's edges.
+        const int width = GetDeviceCaps(printer, HORZRES);
+        const int height = GetDeviceCaps(printer, VERTRES);
+        const int paperWidth = std::max(width, GetDeviceCaps(printer, PHYSICALWIDTH));
+        const int paperHeight = std::max(height, GetDeviceCaps(printer, PHYSICALHEIGHT));
+        const int offsetX = GetDeviceCaps(printer, PHYSICALOFFSETX);
+        const int offsetY = GetDeviceCaps(printer, PHYSICALOFFSETY);
+        const int marginX = MulDiv(kMargin, dpiX, 1440);
+        const int marginY = MulDiv(kMargin, dpiY, 1440);
+        m_left = std::max(0, marginX - offsetX);
+        m_top = std::max(0, marginY - offsetY);
+        m_width = std::max(1, std::min(width, paperWidth - marginX - offsetX) - m_left);
+        m_linesPerPage =
+            std::max(1, (std::min(height, paperHeight - marginY - offsetY) - m_top) / m_lineHeight);
+    }
+    ~PageWriter() {
+        SelectObject(m_printer, m_oldFont);
+        DeleteObject(m_font);
+    }
+    PageWriter(const PageWriter&) = delete;
+    PageWriter& operator=(const PageWriter&) = delete;
+
+    void paragraph(std::u16string_view text) {
+        const std::u16string expanded = withoutTabs(text);
+        std::u16string_view rest = expanded;
+        do {
+            const std::size_t take = fitting(rest);
+            line(rest.substr(0, take));
+            rest.remove_prefix(take);
+        } while (!rest.empty());
+    }
+
+    void finish() {
+        if (m_page > 0 && EndPage(m_printer) <= 0)
+            throw stopped();
+    }
+
+private:
+    static constexpr std::size_t kTabWidth = 8;
+    // Measured at once at the most: far more than a line of any paper holds.
+    static constexpr std::size_t kMeasured = 2048;
+
+    static std::u16string withoutTabs(std::u16string_view text) {
+        std::u16string out;
+        out.reserve(text.size());
+        for (const char16_t c : text) {
+            if (c == u'\t')
+                out.append(kTabWidth - out.size() % kTabWidth, u' ');
+            else
+                out += c;
+        }
+        return out;
+    }
+
+    // How much of `rest` goes on one line.
+    std::size_t fitting(std::u16string_view rest) const {
+        const std::size_t measured = std::min(rest.size(), kMeasured);
+        int fit = 0;
+        SIZE size{};
+        GetTextExtentExPointW(m_printer, reinterpret_cast<const wchar_t*>(rest.data()),
+                              int(measured), m_width, &fit, nullptr, &size);
+        std::size_t take = std::max<std::size_t>(1, std::size_t(fit));
+        if (take >= rest.size())
+            return rest.size();
+        const std::size_t blank = rest.substr(0, take).find_last_of(u' ');
+        if (blank != std::u16string_view::npos && blank > 0)
+            return blank + 1;
+        // Never between the halves of a surrogate pair.
+        if (take > 1 && rest[take - 1] >= 0xD800 && rest[take - 1] <= 0xDBFF)
+            --take;
+        return take;
+    }
+
+    void line(std::u16string_view text) {
+        if (m_page == 0 || m_row == m_linesPerPage) {
+            if (m_page > 0 && EndPage(m_printer) <= 0)
+                throw stopped();
+            ++m_page;
+            if (StartPage(m_printer) <= 0)
+                throw stopped();
+            // Some drivers reset the device context with each page.
+            SelectObject(m_printer, m_font);
+            SetBkMode(m_printer, TRANSPARENT);
+            m_row = 0;
+        }
+        ExtTextOutW(m_printer, m_left, m_top + m_row * m_lineHeight, 0, nullptr,
+                    reinterpret_cast<const wchar_t*>(text.data()), UINT(text.size()), nullptr);
+        ++m_row;
+    }
+
+    PrinterError stopped() const {
+        return PrinterError(
+            Texts::with(Texts::kPrintStopped, m_printerName, std::to_string(m_page)));
+    }
+
+    HDC m_printer;
+    const std::string& m_printerName;
+    HFONT m_font = nullptr;
+    HGDIOBJ m_oldFont = nullptr;
+    int m_lineHeight = 1;
+    int m_left = 0;
+    int m_top = 0;
+    int m_width = 1;
+    int m_linesPerPage = 1;
+    int m_page = 0;
+    int m_row = 0;
+};
+
 } // namespace
 
 RichTextBox::RichTextBox(EncodingError::Place place, ErrorSink onError)
@@ -412,56 +538,26 @@ LRESULT CALLBACK RichTextBox::subclassProc(HWND hwnd, UINT message, WPARAM wPara
 void RichTextBox::SelPrint(HDC printer, const std::string& printerName) {
     // A character that reading refuses is refused before the job starts.
     (void)Text();
+    const std::u16string shown = display(0, length());
     DOCINFOW job{};
     job.cbSize = sizeof job;
     job.lpszDocName = L"Vemo";
     if (StartDocW(printer, &job) <= 0)
         throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, printerName));
-
-    // The device context's origin is the printable area's corner; the margins are measured
-    // from the paper's edges.
-    const int dpiX = GetDeviceCaps(printer, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(printer, LOGPIXELSY);
-    const int printableWidth = MulDiv(GetDeviceCaps(printer, HORZRES), 1440, dpiX);
-    const int printableHeight = MulDiv(GetDeviceCaps(printer, VERTRES), 1440, dpiY);
-    int paperWidth = MulDiv(GetDeviceCaps(printer, PHYSICALWIDTH), 1440, dpiX);
-    int paperHeight = MulDiv(GetDeviceCaps(printer, PHYSICALHEIGHT), 1440, dpiY);
-    const int offsetX = MulDiv(GetDeviceCaps(printer, PHYSICALOFFSETX), 1440, dpiX);
-    const int offsetY = MulDiv(GetDeviceCaps(printer, PHYSICALOFFSETY), 1440, dpiY);
-    paperWidth = paperWidth > 0 ? paperWidth : printableWidth;
-    paperHeight = paperHeight > 0 ? paperHeight : printableHeight;
-    const RECT area{std::max(0, kMargin - offsetX), std::max(0, kMargin - offsetY),
-                    std::min(printableWidth, paperWidth - kMargin - offsetX),
-                    std::min(printableHeight, paperHeight - kMargin - offsetY)};
-
-    FORMATRANGE range{};
-    range.hdc = printer;
-    range.hdcTarget = printer;
-    range.rcPage = {0, 0, printableWidth, printableHeight};
-    const LONG total = length();
-    int page = 1;
     try {
-        for (LONG from = 0;; ++page) {
-            if (StartPage(printer) <= 0)
-                throw PrinterError(
-                    Texts::with(Texts::kPrintStopped, printerName, std::to_string(page)));
-            range.rc = area;
-            range.chrg = {from, total};
-            const LONG next =
-                LONG(SendMessageW(m_hwnd, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&range)));
-            if (EndPage(printer) <= 0 || (next <= from && from < total))
-                throw PrinterError(
-                    Texts::with(Texts::kPrintStopped, printerName, std::to_string(page)));
-            if (next >= total)
+        PageWriter pages(printer, printerName);
+        for (std::size_t begin = 0;;) {
+            const std::size_t end = std::min(shown.find(PaneText::kBreak, begin), shown.size());
+            pages.paragraph(std::u16string_view(shown).substr(begin, end - begin));
+            if (end == shown.size())
                 break;
-            from = next;
+            begin = end + 1;
         }
+        pages.finish();
     } catch (...) {
-        SendMessageW(m_hwnd, EM_FORMATRANGE, FALSE, 0);
         AbortDoc(printer);
         throw;
     }
-    SendMessageW(m_hwnd, EM_FORMATRANGE, FALSE, 0);
     if (EndDoc(printer) <= 0)
         throw PrinterError(Texts::with(Texts::kPrintFailed, printerName));
 }
