@@ -48,8 +48,6 @@ public:
     // job starts when Text would, PrinterError when the printer fails.
     void SelPrint(HDC printer, const std::string& printerName);
 
-    PaneText::LineEnding lineEnding() const { return m_lineEnding; }
-
     // The clipboard commands that the keys and WM_PASTE, WM_COPY and WM_CUT run; public for
     // a menu. paste throws EncodingError for a look-alike, before anything changes.
     void paste();
