@@ -105,7 +105,7 @@ TEST_F(Pane, EveryByteAndLineEndingReadsBackExactly) {
 }
 
 TEST_F(Pane, PasteArrivesExactWhereverItGoes) {
-    const std::u16string pasted = u"x\ry\nz\r\n" + decode(allBytes(5).substr(0, 120)) +
+    const std::u16string pasted = u"{\\rtf1 x}\ry\nz\r\n" + decode(allBytes(5).substr(0, 120)) +
                                   decode("\x80\x81\x9f\xa0\xe8\xff") + u"\r\n";
     // Into an empty pane, the paste brings its own line ending.
     setClipboard(s_window, pasted);
