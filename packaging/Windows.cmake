@@ -42,7 +42,7 @@ if(VEMO_MAKENSIS)
     set(VEMO_ICON ${PROJECT_SOURCE_DIR}/resources/pictures/vemo.ico)
     configure_file(${VEMO_WINDOWS_PACKAGING}/vemo.nsi.in vemo.nsi @ONLY)
     add_custom_command(OUTPUT ${VEMO_SETUP_FILE}
-        COMMAND ${VEMO_MAKENSIS} -V2 -NOCD ${CMAKE_CURRENT_BINARY_DIR}/vemo.nsi
+        COMMAND ${VEMO_MAKENSIS} -V2 -NOCD -INPUTCHARSET UTF8 ${CMAKE_CURRENT_BINARY_DIR}/vemo.nsi
         DEPENDS ${VEMO_PACKAGE_FILES} ${CMAKE_CURRENT_BINARY_DIR}/vemo.nsi ${VEMO_ICON}
         VERBATIM)
     list(APPEND VEMO_PACKAGES ${VEMO_SETUP_FILE})

@@ -105,7 +105,7 @@ TEST_F(Pane, EveryByteAndLineEndingReadsBackExactly) {
 }
 
 TEST_F(Pane, PasteArrivesExactWhereverItGoes) {
-    const std::u16string pasted = u"x\ry\nz\r\n" + decode(allBytes(5).substr(0, 120)) +
+    const std::u16string pasted = u"{\\rtf1 x}\ry\nz\r\n" + decode(allBytes(5).substr(0, 120)) +
                                   decode("\x80\x81\x9f\xa0\xe8\xff") + u"\r\n";
     // Into an empty pane, the paste brings its own line ending.
     setClipboard(s_window, pasted);
@@ -149,9 +149,10 @@ TEST_F(Pane, TypingKeepsTheLineEndingAndRefusesLookAlikes) {
         type(c);
         setClipboard(s_window, std::u16string(u"q") + c);
         SendMessageW(m_pane.hwnd(), WM_PASTE, 0, 0);
+        SendMessageW(m_pane.hwnd(), WM_UNICHAR, c, 0);
     }
     EXPECT_EQ(m_pane.Text(), "ab\r\ncd\r\n\xe8\r\n\x80");
-    ASSERT_EQ(m_errors.size(), 6u);
+    ASSERT_EQ(m_errors.size(), 9u);
     EXPECT_EQ(m_errors[0], EncodingError(0x2400, 4, 2, EncodingError::Place::Document).message());
     EXPECT_EQ(m_errors[1], EncodingError(0x2400, 4, 3, EncodingError::Place::Document).message());
 }

@@ -3,6 +3,7 @@
 #include "core/Texts.h"
 
 #include <commctrl.h>
+#include <imm.h>
 #include <richedit.h>
 
 #include <algorithm>
@@ -395,6 +396,20 @@ void RichTextBox::insertPlain(const std::u16string& plain) {
     }
 }
 
+std::u16string RichTextBox::committed() const {
+    std::u16string text;
+    HIMC context = ImmGetContext(m_hwnd);
+    if (context == nullptr)
+        return text;
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+        text.resize(std::size_t(bytes) / sizeof(char16_t));
+        ImmGetCompositionStringW(context, GCS_RESULTSTR, text.data(), DWORD(bytes));
+    }
+    ImmReleaseContext(m_hwnd, context);
+    return text;
+}
+
 void RichTextBox::paste() {
     const std::u16string plain = clipboardText(m_hwnd);
     if (!plain.empty())
@@ -520,6 +535,18 @@ LRESULT CALLBACK RichTextBox::subclassProc(HWND hwnd, UINT message, WPARAM wPara
     case WM_CHAR:
         if (pane->handleChar(char16_t(wParam)))
             return 0;
+        break;
+    case WM_UNICHAR:
+        if (wParam <= 0xFFFF && pane->handleChar(char16_t(wParam)))
+            return 0;
+        break;
+    case WM_IME_COMPOSITION:
+        // What an input method commits goes in as a paste does; the control keeps only the
+        // composition it shows.
+        if ((lParam & GCS_RESULTSTR) != 0) {
+            pane->guarded([pane] { pane->insertPlain(pane->committed()); });
+            lParam &= ~LPARAM(GCS_RESULTSTR);
+        }
         break;
     case WM_KEYDOWN:
         if (pane->handleKey(wParam))

@@ -18,6 +18,7 @@
 // Typing and the clipboard go through the pane: a character that looks like one the pane
 // shows for a byte is refused, a paste arrives byte-exact and a copy carries the real
 // characters. Refusals are reported to the error sink; the pane shows no window of its own.
+// Its text is written through setText only, never with WM_SETTEXT.
 class RichTextBox {
 public:
     // Receives the Italian message of an input the pane refused.
@@ -47,9 +48,8 @@ public:
     // job starts when Text would, PrinterError when the printer fails.
     void SelPrint(HDC printer, const std::string& printerName);
 
-    PaneText::LineEnding lineEnding() const { return m_lineEnding; }
-
-    // What the keyboard and the Edit commands call; public for the window's menu.
+    // The clipboard commands that the keys and WM_PASTE, WM_COPY and WM_CUT run; public for
+    // a menu. paste throws EncodingError for a look-alike, before anything changes.
     void paste();
     void copy() const;
     void cut();
@@ -61,6 +61,8 @@ private:
     bool handleChar(char16_t c);
     bool handleKey(WPARAM key);
     void insertPlain(const std::u16string& plain);
+    // The text an input method has just committed.
+    std::u16string committed() const;
     void replaceSelection(const std::u16string& display);
     std::u16string display(LONG from, LONG to) const;
     LONG length() const;
