@@ -141,7 +141,6 @@ void Form1::build() {
                                           : EncodingError::Place::Key,
                 [](const std::string& message) { Shell::MsgBox(message); });
             pane->create(m_hwnd, id, Controls::place(c->rect, dpi));
-            SendMessageW(pane->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(dialog), FALSE);
             (c->name == "RichTextBox1" ? m_pane1 : m_pane2) = std::move(pane);
             break;
         }

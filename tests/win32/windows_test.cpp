@@ -140,6 +140,15 @@ TEST_F(WindowsTest, TheMainWindowShowsItsPicturesAndPointers) {
     const HCURSOR padlock = pointerOver(form1.control("Command1"));
     EXPECT_TRUE(pen && padlock && pen != arrow && padlock != arrow && pen != padlock);
     EXPECT_EQ(pointerOver(form1.control("Label1")), pen);
+    // The panes keep their fixed-pitch face, the one that draws the control codes.
+    for (const char* pane : {"RichTextBox1", "RichTextBox2"}) {
+        CHARFORMAT2W format{};
+        format.cbSize = sizeof format;
+        SendMessageW(form1.control(pane), EM_GETCHARFORMAT, SCF_DEFAULT,
+                     reinterpret_cast<LPARAM>(&format));
+        const std::wstring face = format.szFaceName;
+        EXPECT_TRUE(face == L"FreeMono" || face == L"Consolas" || face == L"Courier New") << pane;
+    }
 }
 
 TEST_F(WindowsTest, TabFollowsTheDesignedOrderFromTheFirstControl) {
