@@ -81,6 +81,9 @@ std::wstring CommonDialog::show(HWND owner, Mode mode, const std::wstring& start
         ofn.lpstrFilter = m_filter.c_str();
         ofn.lpstrFile = buffer.data();
         ofn.nMaxFile = DWORD(buffer.size());
+        // A name saved without an extension gets the filter's, so that the load commands,
+        // which list *.txt only, find the file again.
+        ofn.lpstrDefExt = mode == Mode::Save ? L"txt" : nullptr;
         ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                     (mode == Mode::Open ? OFN_FILEMUSTEXIST : OFN_PATHMUSTEXIST);
         const BOOL ok = mode == Mode::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
