@@ -135,6 +135,15 @@ TEST_F(Pane, CopyAndCutGiveTheRealCharacters) {
     SendMessageW(m_pane.hwnd(), WM_CUT, 0, 0);
     EXPECT_EQ(clipboard(s_window), u"a\r\nb");
     EXPECT_EQ(m_pane.Text(), text.substr(4));
+
+    // NUL bytes, which end CF_UNICODETEXT, still go from pane to pane.
+    const std::string withNul("\0a\r\n\0\0b\0", 8);
+    m_pane.setText(withNul);
+    select(0, -1);
+    SendMessageW(m_pane.hwnd(), WM_COPY, 0, 0);
+    m_pane.setText("");
+    SendMessageW(m_pane.hwnd(), WM_PASTE, 0, 0);
+    EXPECT_EQ(m_pane.Text(), withNul);
 }
 
 TEST_F(Pane, TypingKeepsTheLineEndingAndRefusesLookAlikes) {

@@ -90,20 +90,38 @@ private:
     bool m_open;
 };
 
+// CF_UNICODETEXT ends at the first NUL; beside it a copy puts the whole text in a format of
+// its own, its length first, so that a paste between panes brings NUL bytes across too.
+UINT exactFormat() {
+    static const UINT format = RegisterClipboardFormatW(L"Vemo.ExactText");
+    return format;
+}
+
 std::u16string clipboardText(HWND owner) {
     const Clipboard clipboard(owner);
     if (!clipboard.isOpen())
         return {};
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const bool exact = exactFormat() != 0 && IsClipboardFormatAvailable(exactFormat());
+    HANDLE data = GetClipboardData(exact ? exactFormat() : CF_UNICODETEXT);
     if (data == nullptr)
         return {};
-    const auto* units = static_cast<const char16_t*>(GlobalLock(data));
-    if (units == nullptr)
+    const auto* bytes = static_cast<const unsigned char*>(GlobalLock(data));
+    if (bytes == nullptr)
         return {};
-    const std::size_t capacity = GlobalSize(data) / sizeof(char16_t);
+    const std::size_t size = GlobalSize(data);
     std::u16string text;
     try {
-        text.assign(units, std::find(units, units + capacity, u'\0'));
+        if (exact) {
+            std::uint64_t n = 0;
+            if (size >= sizeof n)
+                std::memcpy(&n, bytes, sizeof n);
+            n = std::min<std::uint64_t>(n, (size - std::min(size, sizeof n)) / sizeof(char16_t));
+            text.resize(std::size_t(n));
+            std::memcpy(text.data(), bytes + sizeof n, text.size() * sizeof(char16_t));
+        } else {
+            const auto* units = reinterpret_cast<const char16_t*>(bytes);
+            text.assign(units, std::find(units, units + size / sizeof(char16_t), u'\0'));
+        }
     } catch (...) {
         GlobalUnlock(data);
         throw;
@@ -112,16 +130,36 @@ std::u16string clipboardText(HWND owner) {
     return text;
 }
 
-void setClipboardText(HWND owner, const std::u16string& text) {
-    const std::size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes);
+HGLOBAL globalCopy(const void* head, std::size_t headSize, const std::u16string& text,
+                   std::size_t units) {
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, headSize + units * sizeof(char16_t));
     if (data == nullptr)
         throw std::bad_alloc();
-    std::memcpy(GlobalLock(data), text.c_str(), bytes);
+    auto* out = static_cast<unsigned char*>(GlobalLock(data));
+    if (headSize > 0)
+        std::memcpy(out, head, headSize);
+    std::memcpy(out + headSize, text.c_str(), units * sizeof(char16_t));
     GlobalUnlock(data);
+    return data;
+}
+
+void setClipboardText(HWND owner, const std::u16string& text) {
+    // With its terminating NUL, which c_str() provides.
+    HGLOBAL plain = globalCopy(nullptr, 0, text, text.size() + 1);
+    const std::uint64_t n = text.size();
+    HGLOBAL exact = nullptr;
+    try {
+        exact = globalCopy(&n, sizeof n, text, text.size());
+    } catch (...) {
+        GlobalFree(plain);
+        throw;
+    }
     const Clipboard clipboard(owner);
-    if (!clipboard.isOpen() || !EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, data))
-        GlobalFree(data);
+    const bool open = clipboard.isOpen() && EmptyClipboard();
+    if (!open || !SetClipboardData(CF_UNICODETEXT, plain))
+        GlobalFree(plain);
+    if (!open || exactFormat() == 0 || !SetClipboardData(exactFormat(), exact))
+        GlobalFree(exact);
 }
 
 // Hands a display to EM_STREAMIN, which reads it as plain text whatever it starts with.
