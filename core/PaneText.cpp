@@ -112,7 +112,8 @@ char32_t codeAt(std::u16string_view s, std::size_t i) {
     return u;
 }
 
-template <typename Char> LineEnding mostUsedEnding(const Char* s, std::size_t n) noexcept {
+template <typename Char>
+LineEnding mostUsedEnding(const Char* s, std::size_t n, LineEnding none) noexcept {
     std::size_t lf = 0, crlf = 0, cr = 0;
     for (std::size_t i = 0; i < n; ++i) {
         if (s[i] == '\n') {
@@ -126,6 +127,8 @@ template <typename Char> LineEnding mostUsedEnding(const Char* s, std::size_t n)
             }
         }
     }
+    if (lf + crlf + cr == 0)
+        return none;
     if (lf >= crlf && lf >= cr)
         return LineEnding::Lf;
     return crlf >= cr ? LineEnding::CrLf : LineEnding::Cr;
@@ -133,12 +136,12 @@ template <typename Char> LineEnding mostUsedEnding(const Char* s, std::size_t n)
 
 } // namespace
 
-LineEnding detectLineEnding(std::string_view text) noexcept {
-    return mostUsedEnding(text.data(), text.size());
+LineEnding detectLineEnding(std::string_view text, LineEnding none) noexcept {
+    return mostUsedEnding(text.data(), text.size(), none);
 }
 
-LineEnding detectLineEnding(std::u16string_view text) noexcept {
-    return mostUsedEnding(text.data(), text.size());
+LineEnding detectLineEnding(std::u16string_view text, LineEnding none) noexcept {
+    return mostUsedEnding(text.data(), text.size(), none);
 }
 
 std::string_view lineEndingBytes(LineEnding ending) noexcept {

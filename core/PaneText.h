@@ -40,9 +40,9 @@ struct Location {
     std::ptrdiff_t column = 1;
 };
 
-// The line ending the text uses most; LF when it has none.
-LineEnding detectLineEnding(std::string_view text) noexcept;
-LineEnding detectLineEnding(std::u16string_view text) noexcept;
+// The line ending the text uses most; `none` when it has none.
+LineEnding detectLineEnding(std::string_view text, LineEnding none = LineEnding::Lf) noexcept;
+LineEnding detectLineEnding(std::u16string_view text, LineEnding none = LineEnding::Lf) noexcept;
 std::string_view lineEndingBytes(LineEnding ending) noexcept;
 
 // The display character of one byte outside any line ending.

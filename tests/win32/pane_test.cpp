@@ -147,6 +147,13 @@ TEST_F(Pane, CopyAndCutGiveTheRealCharacters) {
 }
 
 TEST_F(Pane, TypingKeepsTheLineEndingAndRefusesLookAlikes) {
+    // A text without a line ending of its own takes Windows' CR LF.
+    for (const char* text : {"", "ab"}) {
+        m_pane.setText(text);
+        select(LONG(std::strlen(text)), LONG(std::strlen(text)));
+        type(u'\r');
+        EXPECT_EQ(m_pane.Text(), std::string(text) + "\r\n");
+    }
     m_pane.setText("ab\r\ncd");
     select(6, 6);
     for (const char16_t c : std::u16string(u"\r\u00e8\n\u20ac"))

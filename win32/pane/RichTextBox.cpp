@@ -382,7 +382,8 @@ std::string RichTextBox::Text() const {
 }
 
 void RichTextBox::setText(std::string_view bytes) {
-    const PaneText::LineEnding ending = PaneText::detectLineEnding(bytes);
+    const PaneText::LineEnding ending =
+        PaneText::detectLineEnding(bytes, PaneText::LineEnding::CrLf);
     std::u16string shown(PaneText::displayCapacity(bytes.size()), u'\0');
     shown.resize(PaneText::toDisplay(bytes, ending, shown.data()));
     breaksToControl(shown);
@@ -418,7 +419,8 @@ void RichTextBox::insertPlain(const std::u16string& plain) {
     const LONG total = length();
     // A paste that replaces everything brings its own line ending, as a loaded text does.
     const bool whole = total == 0 || (range.cpMin == 0 && range.cpMax >= total);
-    const PaneText::LineEnding ending = whole ? PaneText::detectLineEnding(plain) : m_lineEnding;
+    const PaneText::LineEnding ending =
+        whole ? PaneText::detectLineEnding(plain, PaneText::LineEnding::CrLf) : m_lineEnding;
     std::u16string shown(PaneText::displayCapacity(plain.size()), u'\0');
     try {
         shown.resize(PaneText::plainToDisplay(plain, ending, shown.data()));

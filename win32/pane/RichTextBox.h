@@ -75,7 +75,8 @@ private:
     EncodingError::Place m_place;
     ErrorSink m_onError;
     HWND m_hwnd = nullptr;
-    PaneText::LineEnding m_lineEnding = PaneText::LineEnding::Lf;
+    // Windows' own line ending until a text brings another.
+    PaneText::LineEnding m_lineEnding = PaneText::LineEnding::CrLf;
 };
 
 // A device context on the system's default printer, deleted with the object.
