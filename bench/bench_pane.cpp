@@ -166,7 +166,7 @@ BENCHMARK(BM_baseline_keystroke)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_pane_keystroke_oneline)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_click_crypt)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_pane_write_result)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_print_pane)->Arg(1)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_print_pane)->Arg(1)->Arg(5)->Arg(30)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_baseline_print_document)->Arg(5)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
@@ -191,6 +191,8 @@ int main(int argc, char** argv) {
              "BM_pane_write_result", 1.3, false},
             {"print 5 MiB ciphertext, time vs printing 1 MiB", "BM_print_pane/5/iterations:1",
              "BM_print_pane/1/iterations:1", 6.0, false},
+            {"print 30 MiB ciphertext, time vs printing 1 MiB", "BM_print_pane/30/iterations:1",
+             "BM_print_pane/1/iterations:1", 36.0, false},
             {"print 5 MiB ciphertext, time vs a bare QTextDocument", "BM_print_pane/5/iterations:1",
              "BM_baseline_print_document/5/iterations:1", 2.0, false},
         });
