@@ -31,7 +31,7 @@ def check(condition, message):
         raise Failure(message)
 
 
-def wait_for(predicate, what, timeout=10.0):
+def wait_for(predicate, what, timeout=30.0):
     end = time.monotonic() + timeout
     while True:
         value = predicate()
@@ -68,7 +68,8 @@ def die_with_parent():
 
 
 class Desktop:
-    """An X server of our own (a free display chosen by Xvfb) with openbox managing it."""
+    """An X server of our own with openbox managing it: the display in VEMO_XVFB_DISPLAY, else
+    a free one chosen by Xvfb."""
 
     def __init__(self):
         self.home = tempfile.mkdtemp(prefix="vemo-e2e-")
@@ -87,9 +88,10 @@ class Desktop:
 
     def _start(self):
         read_end, write_end = os.pipe()
+        chosen = os.environ.get("VEMO_XVFB_DISPLAY")
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
-             "-nolisten", "tcp"],
+            ["Xvfb"] + ([":" + chosen] if chosen else []) +
+            ["-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             preexec_fn=die_with_parent)
         os.close(write_end)
@@ -242,7 +244,10 @@ class Vemo:
     def menu(self, letter):
         """Guida in Linea, then the entry with that access key."""
         self.d.activate(self.main)
+        # On a busy machine the menu can open late: its access key must not come before it.
+        before = len(self.mapped())
         self.d.keys("alt+g")
+        wait_for(lambda: len(self.mapped()) > before, "the menu Guida in Linea")
         self.d.keys(letter)
 
     def open_help(self):
