@@ -54,6 +54,7 @@ add_custom_target(windows_package ALL DEPENDS ${VEMO_PACKAGES})
 if(VEMO_BUILD_TESTS)
     add_test(NAME windows_package_test
         COMMAND ${CMAKE_COMMAND} -E env WINEPREFIX=${PROJECT_BINARY_DIR}/wineprefix WINEDEBUG=-all
+                WINEDLLOVERRIDES=winemenubuilder.exe=d
                 bash ${PROJECT_SOURCE_DIR}/tests/windows_package_test.sh ${VEMO_ZIP_FILE}
                 ${VEMO_SETUP_FILE})
     set_tests_properties(windows_package_test PROPERTIES
