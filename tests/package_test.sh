@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds the Debian package as ./dev.sh package does (preset "package"), checks it with
-# lintian and the desktop's validators, unpacks it into a scratch root and starts the
-# installed program offscreen. Exit 77 means skipped.
+# Builds the Debian package as ./dev.sh package does (preset "package"), in a tree of its own
+# inside the test's build folder, checks it with lintian and the desktop's validators, unpacks
+# it into a scratch root and starts the installed program offscreen. Exit 77 means skipped.
+#   package_test.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
 source_dir=$1
+tree=$2
 for tool in cmake cpack dpkg-deb dpkg-shlibdeps dpkg-buildflags readelf lintian \
     desktop-file-validate appstreamcli; do
     command -v "$tool" >/dev/null || { echo "$tool missing; skipped"; exit 77; }
@@ -11,10 +13,9 @@ done
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-cd "$source_dir"
-{ cmake --preset package && cmake --build --preset package; } >"$scratch/build.log" 2>&1 ||
-    { cat "$scratch/build.log"; exit 1; }
-(cd build/package && cpack -G DEB -B "$scratch/out" >/dev/null)
+(cd "$source_dir" && cmake --preset package -B "$tree" && cmake --build "$tree") \
+    >"$scratch/build.log" 2>&1 || { cat "$scratch/build.log"; exit 1; }
+(cd "$tree" && cpack -G DEB -B "$scratch/out" >/dev/null)
 deb=$(ls "$scratch"/out/vemo_1.0.0.7-1_*.deb)
 echo "built $(basename "$deb")"
 
