@@ -53,7 +53,8 @@ check grep -q "^Suggests:.*\bhardinfo\b" <<<"$fields"
 check test -z "$(grep '^Recommends:' <<<"$fields")"
 
 # The installed program shows its window and ends cleanly when asked to stop.
-QT_QPA_PLATFORM=offscreen "$root/bin/vemo" &
+mkdir -m 700 "$scratch/home"
+HOME=$scratch/home XDG_RUNTIME_DIR=$scratch/home QT_QPA_PLATFORM=offscreen "$root/bin/vemo" &
 pid=$!
 sleep 3
 if kill -0 "$pid" 2>/dev/null; then
