@@ -50,8 +50,10 @@ start)
         exit 1
     fi
     install_missing packaging/build-deps.txt
-    build app
-    exec build/app/vemo
+    # A tree configured before needs no new configure: the build runs it again itself
+    # when a CMakeLists.txt has changed, and builds only what is not current.
+    [[ -f build/app/build.ninja ]] || cmake --preset app >/dev/null
+    exec cmake --build --preset app --target run
     ;;
 test)
     install_all
