@@ -145,6 +145,13 @@ FileError::FileError(Action action, const std::string& path, Reason reason, long
     , m_kind(reason)
     , m_reason(describe(reason, detail)) {}
 
+FileError::FileError(const FileError& cause, const std::string& copy)
+    : VemoError(cause.message() + " Il testo che il file aveva prima è conservato in \"" + copy +
+                "\".")
+    , m_path(cause.m_path)
+    , m_kind(cause.m_kind)
+    , m_reason(cause.m_reason) {}
+
 FileError::Reason FileError::reasonOf(int error, Action action) {
     switch (error) {
     case ENOENT:
