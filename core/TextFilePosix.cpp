@@ -492,7 +492,7 @@ bool save(const std::string& path, std::string_view bytes, const Progress& progr
     if (st && S_ISDIR(st->st_mode))
         throw FileError(action, path, Reason::IsFolder);
     if (st && !S_ISREG(st->st_mode))
-        return writeInPlace(target.name, st->st_mode, bytes, progress);
+        return writeInPlace(path, st->st_mode, bytes, progress);
     if (st && ::access(target.name.c_str(), W_OK) != 0)
         fail(action, path, errno);
     removeStaleCopies(target.name);
