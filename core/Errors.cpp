@@ -100,6 +100,8 @@ std::string describe(FileError::Reason reason, long long detail) {
         return "il file supera il limite di " + std::to_string(detail) + " MiB";
     case R::Unsupported:
         return "formato di file non supportato";
+    case R::NotWritten:
+        return "il file scritto non contiene il testo";
     case R::System:
         break;
     }

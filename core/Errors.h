@@ -66,6 +66,7 @@ public:
         IoError,
         TooLarge,
         Unsupported,
+        NotWritten,
         System,
     };
 

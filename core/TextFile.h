@@ -63,4 +63,11 @@ std::optional<std::size_t> read(const OpenFile& file, std::int64_t limit, const 
 // when given up.
 bool save(const std::string& path, std::string_view bytes, const Progress& progress = {});
 
+#ifdef _WIN32
+// Whether `path` ends in a name that Windows keeps for a device in every folder (CON, PRN,
+// AUX, NUL, COM1 to COM9, LPT1 to LPT9, with any extension and in any case), which opens
+// the device instead of a file. Such a name is refused for reading and saving.
+bool isDeviceName(const std::string& path);
+#endif
+
 } // namespace TextFile

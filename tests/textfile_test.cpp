@@ -250,6 +250,38 @@ TEST(TextFile, AFileHeldOpenElsewhere) {
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"held.txt"});
 }
 
+// Windows opens a device for these names in every folder: they are refused before
+// anything is opened, for loading and for saving. Names that only look alike are files.
+TEST(TextFile, DeviceNamesAreNoFiles) {
+    TempDir dir;
+    for (const std::string name :
+         {"NUL.txt", "nul", "Aux.TXT", "con.txt", "PRN.doc.txt", "COM1.txt", "com9", "LPT1.txt",
+          "lPt9.log", "NUL.txt.", "NUL .txt", "COM\xc2\xb9.txt", "lpt\xc2\xb3", "CONIN$",
+          "conout$.txt", "NUL:", "AUX:stream"}) {
+        for (const std::string& path : {name, dir.file(name), "C:" + name}) {
+            try {
+                TextFile::save(path, "testo");
+                ADD_FAILURE() << "saved " << path;
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.kind(), Reason::Device) << path;
+            }
+            try {
+                TextFile::openForReading(path);
+                ADD_FAILURE() << "opened " << path;
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.kind(), Reason::Device) << path;
+            }
+            EXPECT_TRUE(TextFile::isDeviceName(path)) << path;
+        }
+    }
+    EXPECT_TRUE(dir.entries().empty());
+    for (const std::string name : {"COM10.txt", "LPT0.txt", "nullo.txt", "console.txt", "xNUL.txt",
+                                   "AUXILIARY", "COM\xc2\xb4.txt"}) {
+        EXPECT_FALSE(TextFile::isDeviceName(dir.file(name))) << name;
+        EXPECT_TRUE(TextFile::save(dir.file(name), "testo")) << name;
+        EXPECT_EQ(read(dir.file(name), 100), "testo") << name;
+    }
+}
 #else
 // A real full disk: a small tmpfs, where the new file cannot be written whole.
 TEST(TextFile, FullDiskKeepsTheOldFile) {
