@@ -43,6 +43,9 @@ inline constexpr std::string_view kPlainSaved =
 inline constexpr std::string_view kCryptedSaved =
     "Il documento criptato è stato salvato con successo nel file \"%1\".";
 inline constexpr std::string_view kReplace = "Il file \"%1\" esiste già.\nVuoi sostituirlo?";
+inline constexpr std::string_view kUndecodableNames =
+    "In questa cartella %1 file hanno un nome che non è scritto in UTF-8: Vemo non li mostra "
+    "e non può aprirli. Rinominali per usarli con Vemo.";
 inline constexpr std::string_view kYes = "&Sì";
 inline constexpr std::string_view kNo = "&No";
 
