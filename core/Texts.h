@@ -44,8 +44,8 @@ inline constexpr std::string_view kCryptedSaved =
     "Il documento criptato è stato salvato con successo nel file \"%1\".";
 inline constexpr std::string_view kReplace = "Il file \"%1\" esiste già.\nVuoi sostituirlo?";
 inline constexpr std::string_view kUndecodableNames =
-    "In questa cartella %1 file hanno un nome che non è scritto in UTF-8: Vemo non li mostra "
-    "e non può aprirli. Rinominali per usarli con Vemo.";
+    "File di questa cartella con un nome non scritto in UTF-8: %1. Vemo non può mostrarli né "
+    "aprirli: per usarli, rinominali.";
 inline constexpr std::string_view kYes = "&Sì";
 inline constexpr std::string_view kNo = "&No";
 
