@@ -482,6 +482,42 @@ def test_load_and_save_through_the_dialogs(d, vemo):
         check(f.read() == original, "the saved file differs from the loaded one")
 
 
+def test_saving_over_a_file_keeps_its_acl_attributes_and_names(d, vemo):
+    target = os.path.join(d.home, "condiviso.txt")
+    other = os.path.join(d.home, "altro nome.txt")
+    with open(target, "w") as f:
+        f.write("vecchio")
+    os.link(target, other)
+    # user::rw- user:nobody:rw- group::r-- mask::rw- other::r--
+    acl = struct.pack("<I" + "HHI" * 5, 2, 1, 6, 0xFFFFFFFF, 2, 6, 65534, 4, 4, 0xFFFFFFFF,
+                      0x10, 6, 0xFFFFFFFF, 0x20, 4, 0xFFFFFFFF)
+    try:
+        os.setxattr(target, "system.posix_acl_access", acl)
+        os.setxattr(target, "user.nota", b"x")
+    except OSError:
+        return                         # no ACLs here: the core's tests say why
+    d.keys("Tab")
+    d.type("nuovo")
+    d.activate(vemo.main)
+    d.keys("alt+f", "Right", "d")      # Salva, Documento da criptare
+    wait_for(lambda: vemo.window("Salva come"), "the save dialog")
+    d.keys("ctrl+a")
+    d.type(target)
+    d.keys("Return")
+    wait_for(lambda: vemo.window("Vemo"), "the question")
+    d.keys("alt+s")                    # Sì
+    time.sleep(0.3)
+    wait_for(lambda: vemo.window("Vemo"), "the message")
+    d.keys("Return")
+    vemo.expect_mapped(1, "after the message")
+    with open(other) as f:
+        check(f.read() == "nuovo", "the other name keeps the old text")
+    check(os.getxattr(target, "system.posix_acl_access") == acl, "the ACL changed")
+    check(os.getxattr(target, "user.nota") == b"x", "the attribute was lost")
+    check(sorted(os.listdir(d.home)).count("condiviso.txt") == 1 and
+          not [n for n in os.listdir(d.home) if ".vemo-" in n], "left: %r" % os.listdir(d.home))
+
+
 class OpenedFiles:
     """The names of the files in a folder that anything opens or reads, seen by inotify."""
 
