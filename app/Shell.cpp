@@ -43,6 +43,8 @@ void MsgBox(const QString& text) {
     }
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    // Names and reasons are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();

@@ -100,6 +100,8 @@ std::string describe(FileError::Reason reason, long long detail) {
         return "il file supera il limite di " + std::to_string(detail) + " MiB";
     case R::Unsupported:
         return "formato di file non supportato";
+    case R::NotWritten:
+        return "il file scritto non contiene il testo";
     case R::System:
         break;
     }
@@ -144,6 +146,13 @@ FileError::FileError(Action action, const std::string& path, Reason reason, long
     , m_path(path)
     , m_kind(reason)
     , m_reason(describe(reason, detail)) {}
+
+FileError::FileError(const FileError& cause, const std::string& copy)
+    : VemoError(cause.message() + " Il testo che il file aveva prima è conservato in \"" + copy +
+                "\".")
+    , m_path(cause.m_path)
+    , m_kind(cause.m_kind)
+    , m_reason(cause.m_reason) {}
 
 FileError::Reason FileError::reasonOf(int error, Action action) {
     switch (error) {

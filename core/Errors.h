@@ -66,12 +66,16 @@ public:
         IoError,
         TooLarge,
         Unsupported,
+        NotWritten,
         System,
     };
 
     // `path` is UTF-8, as the message shows it. `detail` is the limit in MiB for TooLarge
     // and the error number for System.
     FileError(Action action, const std::string& path, Reason reason, long long detail = 0);
+    // `cause`, whose file's old text could not be put back: the message says where a copy
+    // of it is.
+    FileError(const FileError& cause, const std::string& copy);
     // The reason for an error number of the C library.
     static Reason reasonOf(int error, Action action);
 

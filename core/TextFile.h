@@ -54,9 +54,20 @@ OpenFile openForReading(const std::string& path);
 std::optional<std::size_t> read(const OpenFile& file, std::int64_t limit, const Storage& storage,
                                 const Progress& progress = {});
 
-// Writes `bytes` to `path`. A regular file is replaced atomically, so on any failure or
-// when given up the old one is left as it was; a device or a pipe is written in place.
-// Returns false when given up.
+// Writes `bytes` to `path`, through links (one that leads nowhere yet makes its target).
+// A regular file stays what it is: it is replaced atomically where the new file can keep
+// its owner, group, mode, ACL, other attributes and its other names; elsewhere it is
+// written in place, with a copy of its old text kept until the new one is on the disk. On
+// any failure or when given up the old file is left as it was; a device or a pipe is
+// written in place. Only a file that holds every byte is reported saved. Returns false
+// when given up.
 bool save(const std::string& path, std::string_view bytes, const Progress& progress = {});
+
+#ifdef _WIN32
+// Whether `path` ends in a name that Windows keeps for a device in every folder (CON, PRN,
+// AUX, NUL, COM1 to COM9, LPT1 to LPT9, with any extension and in any case), which opens
+// the device instead of a file. Such a name is refused for reading and saving.
+bool isDeviceName(const std::string& path);
+#endif
 
 } // namespace TextFile

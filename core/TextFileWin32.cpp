@@ -103,6 +103,34 @@ Reason reasonOf(DWORD error) {
     fail(action, path, GetLastError());
 }
 
+// The last part of a path as Windows reads it for its device names: without a folder or
+// a drive, up to the first dot or colon, trailing blanks dropped.
+std::wstring_view deviceStem(std::wstring_view path) {
+    std::wstring_view name = path.substr(path.find_last_of(L"\\/") + 1);
+    if (name.size() >= 2 && name[1] == L':' && path.size() == name.size())
+        name.remove_prefix(2);
+    name = name.substr(0, name.find_first_of(L".:"));
+    while (!name.empty() && name.back() == L' ')
+        name.remove_suffix(1);
+    return name;
+}
+
+bool namesADevice(std::wstring_view path) {
+    const std::wstring_view stem = deviceStem(path);
+    std::wstring upper(stem);
+    for (wchar_t& c : upper)
+        if (c >= L'a' && c <= L'z')
+            c = wchar_t(c - L'a' + L'A');
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (upper == device)
+            return true;
+    // COM1 to COM9 and LPT1 to LPT9, the digits also as superscripts ¹ ² ³.
+    return upper.size() == 4 &&
+           (upper.compare(0, 3, L"COM") == 0 || upper.compare(0, 3, L"LPT") == 0) &&
+           ((upper[3] >= L'1' && upper[3] <= L'9') || upper[3] == L'\u00B9' ||
+            upper[3] == L'\u00B2' || upper[3] == L'\u00B3');
+}
+
 std::wstring widen(Action action, const std::string& path) {
     if (path.empty())
         throw FileError(action, path, Reason::NoName);
@@ -125,6 +153,9 @@ std::wstring widen(Action action, const std::string& path) {
     }
     if (wide.size() - begin > kMaxName)
         throw FileError(action, path, Reason::NameTooLong);
+    // Opening one would reach the device itself: a serial port, a printer, the console.
+    if (namesADevice(wide))
+        throw FileError(action, path, Reason::Device);
     return wide;
 }
 
@@ -253,7 +284,38 @@ bool writeInPlace(HANDLE file, const std::string& path, std::string_view bytes,
     return true;
 }
 
+// Reads back what a save wrote, before it takes the old file's place: a save is only
+// reported when the file holds every byte.
+void verify(const std::wstring& name, std::string_view bytes, const std::string& path) {
+    Handle file(CreateFileW(name.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.valid() || !GetFileSizeEx(file.get(), &size))
+        failLast(Action::Write, path);
+    if (size.QuadPart != std::int64_t(bytes.size()))
+        throw FileError(Action::Write, path, Reason::NotWritten);
+    std::string slice(std::size_t(std::min<std::int64_t>(kSlice, std::int64_t(bytes.size()))),
+                      '\0');
+    for (std::size_t done = 0; done < bytes.size();) {
+        DWORD got = 0;
+        const auto want = DWORD(std::min(slice.size(), bytes.size() - done));
+        if (!ReadFile(file.get(), slice.data(), want, &got, nullptr))
+            failLast(Action::Write, path);
+        if (got == 0 || bytes.compare(done, got, slice.data(), got) != 0)
+            throw FileError(Action::Write, path, Reason::NotWritten);
+        done += got;
+    }
+}
+
 } // namespace
+
+bool isDeviceName(const std::string& path) {
+    const int size = static_cast<int>(path.size());
+    const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(std::max(n, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), size, wide.data(), n);
+    return namesADevice(wide);
+}
 
 OpenFile::OpenFile(std::intptr_t handle, const std::string& path)
     : m_handle(handle)
@@ -348,6 +410,7 @@ bool save(const std::string& path, std::string_view bytes, const Progress& progr
         return false;
     if (!FlushFileBuffers(file.get()) || !file.close())
         failLast(action, path);
+    verify(temporary, bytes, path);
     // The replace keeps the old file's security and creation time; not every system keeps
     // its attributes as well.
     if (attributes)
@@ -358,6 +421,11 @@ bool save(const std::string& path, std::string_view bytes, const Progress& progr
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         failLast(action, path);
     replaced = true;
+    WIN32_FILE_ATTRIBUTE_DATA after{};
+    if (!GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &after))
+        failLast(action, path);
+    if ((std::uint64_t(after.nFileSizeHigh) << 32 | after.nFileSizeLow) != bytes.size())
+        throw FileError(action, path, Reason::NotWritten);
     return true;
 }
 

@@ -43,6 +43,9 @@ inline constexpr std::string_view kPlainSaved =
 inline constexpr std::string_view kCryptedSaved =
     "Il documento criptato è stato salvato con successo nel file \"%1\".";
 inline constexpr std::string_view kReplace = "Il file \"%1\" esiste già.\nVuoi sostituirlo?";
+inline constexpr std::string_view kUndecodableNames =
+    "File di questa cartella con un nome non scritto in UTF-8: %1. Vemo non può mostrarli né "
+    "aprirli: per usarli, rinominali.";
 inline constexpr std::string_view kYes = "&Sì";
 inline constexpr std::string_view kNo = "&No";
 

@@ -24,6 +24,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <QFileSystemModel>
+#include <QTest>
+
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -312,6 +317,50 @@ TEST_F(MenuTest, TheRealChoosersSpeakItalian) {
         EXPECT_TRUE(seen.contains(QString::fromUtf8(italian))) << italian << "\n"
                                                                << seen.join(u'|').toStdString();
     EXPECT_TRUE(messages.isEmpty());
+}
+
+// The real chooser lists a folder from the names and the file system alone, without
+// opening the files in it, and says how many names it cannot show.
+TEST_F(MenuTest, TheRealChooserReadsNoFileItLists) {
+    answer = file("dati.zzz", QByteArray(4096, 'x'));
+    action("docdacrypt")->trigger();
+    ::close(::open((QFile::encodeName(dir.path()) + "/caff\xe8.txt").constData(),
+                   O_CREAT | O_WRONLY, 0644));
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ::inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_OPEN | IN_ACCESS);
+    Shell::services().fileChooser = {};
+    QString notice;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* model = dialog ? dialog->findChild<QFileSystemModel*>() : nullptr;
+        if (!model || model->rowCount(model->index(dir.path())) < 1)
+            return;
+        look.stop();
+        // The types and icons of what is listed.
+        const QModelIndex listed = model->index(answer);
+        model->data(listed.siblingAtColumn(2));
+        model->data(listed, Qt::DecorationRole);
+        QTest::qWait(300);
+        if (const auto* label = dialog->findChild<QLabel*>(QStringLiteral("undecodableNames")))
+            notice = label->isVisible() ? label->text() : QStringLiteral("<hidden>");
+        dialog->reject();
+    });
+    look.start(10);
+    action("docdacrypt")->trigger();
+    std::vector<char> events(4096);
+    const ssize_t size = ::read(watch, events.data(), events.size());
+    ::close(watch);
+    QStringList opened;
+    for (ssize_t at = 0; at < size;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(events.data() + at);
+        if (event->len > 0)
+            opened << QString::fromUtf8(event->name);
+        at += ssize_t(sizeof(inotify_event) + event->len);
+    }
+    EXPECT_TRUE(opened.isEmpty()) << opened.join(u' ').toStdString();
+    EXPECT_EQ(notice.toStdString(), Shell::text(Texts::kUndecodableNames).arg(1).toStdString());
+    ::unlink((QFile::encodeName(dir.path()) + "/caff\xe8.txt").constData());
 }
 
 TEST_F(MenuTest, SaveCommandsWriteTheirPaneExactly) {

@@ -163,6 +163,8 @@ TEST_F(ShellTest, MessageBoxIsModalWithOneOkButtonNoIconAndTheTitle) {
         EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
         EXPECT_EQ(box->buttons().size(), 1);
         EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Ok));
+        // A file's name such as "<b>x.txt" is shown as it is.
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
         box->defaultButton()->click();
     });
     Shell::MsgBox(QStringLiteral(" testo con spazi "));

@@ -12,10 +12,15 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <csignal>
+#include <functional>
+#include <grp.h>
 #include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -244,6 +249,39 @@ TEST(TextFile, AFileHeldOpenElsewhere) {
     EXPECT_EQ(readAll(path), "new");
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"held.txt"});
 }
+
+// Windows opens a device for these names in every folder: they are refused before
+// anything is opened, for loading and for saving. Names that only look alike are files.
+TEST(TextFile, DeviceNamesAreNoFiles) {
+    TempDir dir;
+    for (const std::string name :
+         {"NUL.txt", "nul", "Aux.TXT", "con.txt", "PRN.doc.txt", "COM1.txt", "com9", "LPT1.txt",
+          "lPt9.log", "NUL.txt.", "NUL .txt", "COM\xc2\xb9.txt", "lpt\xc2\xb3", "CONIN$",
+          "conout$.txt", "NUL:", "AUX:stream"}) {
+        for (const std::string& path : {name, dir.file(name), "C:" + name}) {
+            try {
+                TextFile::save(path, "testo");
+                ADD_FAILURE() << "saved " << path;
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.kind(), Reason::Device) << path;
+            }
+            try {
+                TextFile::openForReading(path);
+                ADD_FAILURE() << "opened " << path;
+            } catch (const FileError& e) {
+                EXPECT_EQ(e.kind(), Reason::Device) << path;
+            }
+            EXPECT_TRUE(TextFile::isDeviceName(path)) << path;
+        }
+    }
+    EXPECT_TRUE(dir.entries().empty());
+    for (const std::string name : {"COM10.txt", "LPT0.txt", "nullo.txt", "console.txt", "xNUL.txt",
+                                   "AUXILIARY", "COM\xc2\xb4.txt"}) {
+        EXPECT_FALSE(TextFile::isDeviceName(dir.file(name))) << name;
+        EXPECT_TRUE(TextFile::save(dir.file(name), "testo")) << name;
+        EXPECT_EQ(read(dir.file(name), 100), "testo") << name;
+    }
+}
 #else
 // A real full disk: a small tmpfs, where the new file cannot be written whole.
 TEST(TextFile, FullDiskKeepsTheOldFile) {
@@ -261,6 +299,142 @@ TEST(TextFile, FullDiskKeepsTheOldFile) {
     EXPECT_EQ(readAll(path), "vecchio");
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"doc.txt"});
     ::umount(dir.path().c_str());
+}
+
+namespace {
+
+std::string attribute(const std::string& path, const char* name) {
+    std::string value(256, '\0');
+    const ssize_t n = ::getxattr(path.c_str(), name, value.data(), value.size());
+    return n < 0 ? "<none>" : value.substr(0, std::size_t(n));
+}
+
+// Runs `work` in a child process, as the user nobody when `nobody`; its exit status, or
+// -1 when it was killed.
+int inChild(bool nobody, const std::function<bool()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const gid_t group = 65534;
+        if (nobody && (::setgroups(1, &group) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        try {
+            ::_exit(work() ? 0 : 1);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            ::_exit(3);
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+// A file keeps its ACL, its attributes, its other names, and a link leads to it.
+TEST(TextFile, SavingKeepsWhatTheFileIs) {
+    TempDir dir;
+    const std::string path = dir.file("doc.txt");
+    TextFile::save(path, "vecchio");
+    ::chmod(path.c_str(), 0640);
+    // user::rw- user:nobody:rw- group::r-- mask::rw- other::r--
+    const std::string acl("\x02\0\0\0"
+                          "\x01\0\x06\0\xff\xff\xff\xff"
+                          "\x02\0\x06\0\xfe\xff\0\0"
+                          "\x04\0\x04\0\xff\xff\xff\xff"
+                          "\x10\0\x06\0\xff\xff\xff\xff"
+                          "\x20\0\x04\0\xff\xff\xff\xff",
+                          44);
+    if (::setxattr(path.c_str(), "user.note", "x", 1, 0) != 0 ||
+        ::setxattr(path.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0)
+        GTEST_SKIP() << "no ACLs or extended attributes here";
+    ASSERT_TRUE(TextFile::save(path, "nuovo"));
+    EXPECT_EQ(attribute(path, "system.posix_acl_access"), acl);
+    EXPECT_EQ(attribute(path, "user.note"), "x");
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    EXPECT_EQ(st.st_mode & 0777, 0664u);
+
+    const std::string other = dir.file("other name.txt");
+    ::link(path.c_str(), other.c_str());
+    ASSERT_TRUE(TextFile::save(path, "per tutti i nomi"));
+    EXPECT_EQ(readAll(other), "per tutti i nomi");
+    EXPECT_EQ(attribute(other, "user.note"), "x");
+
+    const std::string link = dir.file("link.txt");
+    ::symlink("new.txt", link.c_str());
+    ASSERT_TRUE(TextFile::save(link, "dove porta"));
+    EXPECT_EQ(readAll(dir.file("new.txt")), "dove porta");
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(dir.entries().size(), 4u);
+}
+
+// A save killed half way leaves its part under a name made from the file's, which the
+// next save removes; a save into the file itself that fails puts the old text back.
+TEST(TextFile, NothingLeftBehind) {
+    TempDir dir;
+    const std::string path = dir.file("doc.txt");
+    TextFile::save(path, "vecchio");
+    EXPECT_EQ(inChild(false,
+                      [&] {
+                          return TextFile::save(
+                              path, std::string(9 << 20, 'x'),
+                              [](std::int64_t, std::int64_t) { return ::raise(SIGKILL) == 0; });
+                      }),
+              -1);
+    std::vector<std::string> left = dir.entries();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(std::max(left[0], left[1]).rfind("doc.txt.vemo-", 0), 0u);
+    EXPECT_EQ(readAll(path), "vecchio");
+    TextFile::save(path, "nuovo");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"doc.txt"});
+
+    ::link(path.c_str(), dir.file("other.txt").c_str());
+    EXPECT_FALSE(TextFile::save(path, std::string(9 << 20, 'x'),
+                                [](std::int64_t, std::int64_t) { return false; }));
+    EXPECT_EQ(readAll(path), "nuovo");
+    EXPECT_EQ(dir.entries().size(), 2u);
+    if (::mount("tmpfs", dir.path().c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "mounting a tmpfs needs root";
+    TextFile::save(path, std::string(20000, 'v'));
+    ::link(path.c_str(), dir.file("other.txt").c_str());
+    EXPECT_THROW(TextFile::save(path, std::string(1 << 20, 'x')), FileError);
+    EXPECT_EQ(readAll(dir.file("other.txt")), std::string(20000, 'v'));
+    EXPECT_EQ(dir.entries().size(), 2u);
+    ::umount(dir.path().c_str());
+}
+
+// Another user saves: the file stays its owner's, with its group and mode, whatever the
+// folder allows.
+TEST(TextFile, SavingAnotherOwnersFile) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root, to be another user";
+    const struct {
+        mode_t folder;
+        uid_t owner;
+        mode_t mode;
+    } cases[] = {
+        {0777, 0, 0664},     // the group may write
+        {0755, 65534, 0644}, // the folder may not be written
+        {01777, 0, 0664},    // a sticky folder
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string path = dir.file("doc.txt");
+        TextFile::save(path, "vecchio");
+        ::chown(path.c_str(), c.owner, 65534);
+        ::chmod(path.c_str(), c.mode);
+        ::chmod(dir.path().c_str(), c.folder);
+        EXPECT_EQ(inChild(true, [&] { return TextFile::save(path, "nuovo"); }), 0) << c.folder;
+        struct stat st {};
+        ::stat(path.c_str(), &st);
+        EXPECT_EQ(readAll(path), "nuovo");
+        EXPECT_EQ(st.st_uid, c.owner);
+        EXPECT_EQ(st.st_gid, 65534u);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{"doc.txt"});
+    }
 }
 
 #endif

@@ -1,6 +1,8 @@
 #include "win32/CommonDialog.h"
 
 #include "core/AppInfo.h"
+#include "core/Errors.h"
+#include "core/TextFile.h"
 #include "core/Texts.h"
 #include "win32/Shell.h"
 #include "win32/Wide.h"
@@ -35,6 +37,12 @@ void CommonDialog::ShowSave(HWND owner, const std::wstring& proposedName) {
     std::wstring name;
     for (;;) {
         name = show(owner, Mode::Save, start);
+        // Asked nothing: a device's name is refused at once.
+        if (!name.empty() && TextFile::isDeviceName(Wide::toUtf8(name))) {
+            m_fileName.clear();
+            throw FileError(FileError::Action::Write, Wide::toUtf8(name),
+                            FileError::Reason::Device);
+        }
         const DWORD attributes =
             name.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(name.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||

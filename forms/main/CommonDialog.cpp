@@ -6,12 +6,60 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QStringList>
 #include <QTreeView>
+
+#include <dirent.h>
+
+namespace {
+
+// Icons and types told by a file's name alone. Qt's own guess a type from the content of
+// every file the dialog lists, special files too: reading /proc/kmsg waits for ever.
+class NameOnlyIcons : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isDir())
+            return icon(Folder);
+        const QIcon themed = QIcon::fromTheme(typeOf(info).iconName());
+        return themed.isNull() ? icon(File) : themed;
+    }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir())
+            return QFileIconProvider::type(info);
+        const QMimeType mime = typeOf(info);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeType typeOf(const QFileInfo& info) const {
+        return m_types.mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+    }
+    QMimeDatabase m_types;
+};
+
+// How many names in `folder` are not UTF-8, which Qt's dialogs do not list.
+int undecodableNames(const QString& folder) {
+    int count = 0;
+    if (DIR* dir = ::opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            count += QString::fromUtf8(name).toUtf8() != name;
+        }
+        ::closedir(dir);
+    }
+    return count;
+}
+
+} // namespace
 
 CommonDialog::CommonDialog(QWidget* parent)
     : QObject(parent)
@@ -53,6 +101,7 @@ bool CommonDialog::confirmReplace(const QString& path) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title),
                     Shell::text(Texts::kReplace).arg(QDir::toNativeSeparators(path)),
                     QMessageBox::NoButton, m_parent);
+    box.setTextFormat(Qt::PlainText);
     QPushButton* yes = box.addButton(Shell::text(Texts::kYes), QMessageBox::YesRole);
     QPushButton* no = box.addButton(Shell::text(Texts::kNo), QMessageBox::NoRole);
     box.setDefaultButton(no);
@@ -69,6 +118,8 @@ QString CommonDialog::show(Mode mode, const QString& startName) {
     } else {
         QFileDialog dialog(m_parent);
         dialog.setOption(QFileDialog::DontUseNativeDialog);
+        static NameOnlyIcons icons;
+        dialog.setIconProvider(&icons);
         // Shows each filter's description exactly as given, without its pattern list.
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setNameFilter(qtFilter);
@@ -89,6 +140,20 @@ QString CommonDialog::show(Mode mode, const QString& startName) {
         }
         if (!startName.isEmpty())
             dialog.selectFile(startName);
+        // Files that the dialog cannot list are said to be there.
+        auto* notice = new QLabel(&dialog);
+        notice->setObjectName(QStringLiteral("undecodableNames"));
+        notice->setTextFormat(Qt::PlainText);
+        notice->setWordWrap(true);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(notice, grid->rowCount(), 0, 1, grid->columnCount());
+        const auto look = [notice](const QString& folder) {
+            const int count = undecodableNames(folder);
+            notice->setText(Shell::text(Texts::kUndecodableNames).arg(count));
+            notice->setVisible(count > 0);
+        };
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, notice, look);
+        look(dialog.directory().absolutePath());
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().constFirst();
     }

@@ -5,6 +5,7 @@
 #include "core/Texts.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QProgressDialog>
 
 LongWork::LongWork(QWidget* parent, const QString& label, bool cancellable)
@@ -38,6 +39,11 @@ bool LongWork::step(qint64 done, qint64 total) {
     m_lastStep = now;
     if (!m_dialog) {
         m_dialog = new QProgressDialog(m_label, QString(), 0, 1000, m_parent);
+        // The label names a file: as it is, never as markup.
+        auto* label = new QLabel(m_dialog);
+        label->setTextFormat(Qt::PlainText);
+        m_dialog->setLabel(label);
+        m_dialog->setLabelText(m_label);
         if (m_cancellable)
             m_dialog->setCancelButtonText(Shell::text(Texts::kCancel));
         m_dialog->setWindowTitle(QString::fromLatin1(AppInfo::Title));

@@ -135,7 +135,33 @@ def test_bytes_through_the_clipboard_and_the_button(d, vemo):
     check(vemo.pane_text(2) == " ", "the key changed")
 
 
-TESTS = [test_windows_where_designed, test_bytes_through_the_clipboard_and_the_button]
+def test_device_names_are_refused_before_any_question(d, vemo):
+    vemo.click(150, 300)
+    d.type("testo")
+    active = lambda: int(d.run("xdotool", "getactivewindow").strip() or 0)
+    for typed in ("NUL", "com1.txt", "Lpt1.TXT"):
+        d.activate(vemo.main)
+        d.keys("alt+f", "Right", "d")  # Salva, Documento da criptare
+        wait_for(lambda: active() not in (0, vemo.main), "the save dialog")
+        time.sleep(0.5)
+        d.keys("ctrl+a")
+        d.type(typed)
+        d.keys("Return")
+        box = wait_for(lambda: vemo.window("Vemo"), "the message", 20)
+        # The replace question would take N for its No and bring the dialog back; the
+        # message has only OK.
+        d.activate(box)
+        d.keys("n")
+        time.sleep(1)
+        check(vemo.window("Vemo") == box, "%s: a question was asked" % typed)
+        d.keys("Return")
+        vemo.gone("Vemo")
+        time.sleep(0.5)
+        check(active() == vemo.main, "%s: something followed the message" % typed)
+
+
+TESTS = [test_windows_where_designed, test_bytes_through_the_clipboard_and_the_button,
+         test_device_names_are_refused_before_any_question]
 
 
 def main():

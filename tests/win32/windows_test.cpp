@@ -334,4 +334,28 @@ TEST_F(WindowsTest, LoadAndSaveKeepEveryByte) {
     std::filesystem::remove_all(folder);
 }
 
+// A device's name is refused with its own message before any question, and nothing is
+// written to the device or read from it.
+TEST_F(WindowsTest, DeviceNamesAreRefusedBeforeAnyQuestion) {
+    Form1& form1 = main();
+    form1.RichTextBox1()->setText("documento");
+    for (const std::wstring name : {L"NUL.txt", L"aux.txt", L"COM1.txt", L"CON.txt", L"lpt1.TXT"}) {
+        const std::string path =
+            Wide::toUtf8((std::filesystem::temp_directory_path() / name).wstring());
+        chosen = Wide::fromUtf8(path);
+        for (const auto& [entry, verb] :
+             {std::pair{"docdacriptare", "salvare"}, std::pair{"docdacrypt", "aprire"}}) {
+            asked.clear();
+            messages.clear();
+            menu(entry);
+            EXPECT_EQ(asked.size(), 1u) << path;
+            EXPECT_EQ(messages, std::vector<std::string>{"Impossibile " + std::string(verb) +
+                                                         " il file \"" + path +
+                                                         "\": è un dispositivo, non un file "
+                                                         "normale."});
+        }
+    }
+    EXPECT_EQ(form1.RichTextBox1()->Text(), "documento");
+}
+
 } // namespace
