@@ -100,6 +100,21 @@ inline constexpr std::string_view kOK = "OK";
 inline constexpr std::string_view kSysInfo = "&System Info...";
 inline constexpr std::string_view kIconName = "Icona di Vemo: un lucchetto grigio";
 
+// Qt's own texts that the file chooser shows and Qt's Italian catalogue lacks: Qt's context,
+// its English text and the note that tells its meanings apart, and the Italian.
+struct QtText {
+    std::string_view context;
+    std::string_view source;
+    std::string_view disambiguation;
+    std::string_view italian;
+};
+inline constexpr QtText kQtItalian[] = {
+    {"QAbstractFileIconProvider", "Folder", "All other platforms", "Cartella"},
+    {"QAbstractFileIconProvider", "Shortcut", "All other platforms", "Collegamento"},
+    {"QAbstractFileIconProvider", "Drive", "", "Unità"},
+    {"QAbstractFileIconProvider", "Unknown", "", "Sconosciuto"},
+};
+
 // `pattern` with "%1" replaced by `first` and "%2" by `second`.
 std::string with(std::string_view pattern, std::string_view first, std::string_view second = {});
 
