@@ -581,16 +581,25 @@ def test_load_and_save_through_the_dialogs(d, vemo):
         check(f.read() == original, "the saved file differs from the loaded one")
 
 
-def test_screen_reader_names(d, vemo):
+def accessible_run(d, vemo):
+    """The program started again, with Qt on the accessibility bus."""
     d.start_accessibility()
-    # Again, with Qt on the accessibility bus.
     d.keys("alt+F4")
     check(vemo.ended(), "the first run did not end")
-    vemo = Vemo(d, vemo.program, {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+    return Vemo(d, vemo.program, {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+
+
+def accessible_windows(d, vemo):
+    """The program's visible windows in AT-SPI, by name."""
+    return {w["name"]: w for w in d.accessible_tree(vemo.process.pid)["children"]
+            if w["showing"]}
+
+
+def test_screen_reader_names(d, vemo):
+    vemo = accessible_run(d, vemo)
     try:
         def windows():
-            return {w["name"]: w for w in d.accessible_tree(vemo.process.pid)["children"]
-                    if w["showing"]}
+            return accessible_windows(d, vemo)
 
         def named(window, role, name):
             found = [a for a in accessibles(window) if a["role"] == role and a["name"] == name]
@@ -633,6 +642,28 @@ def test_screen_reader_names(d, vemo):
         check(focused[0]["role"] == "image" and
               focused[0]["name"] == "Icona di Vemo: un lucchetto grigio",
               "Tab lands on %r" % {k: focused[0][k] for k in ("role", "name")})
+    finally:
+        vemo.stop()
+
+
+def test_file_chooser_speaks_italian(d, vemo):
+    os.makedirs(os.path.join(d.home, "lettere"), exist_ok=True)
+    vemo = accessible_run(d, vemo)
+    try:
+        d.keys("alt+f", "c", "d")      # Carica, Documento da criptare
+        wait_for(lambda: vemo.window("Apri"), "the file chooser")
+        d.type(d.home)
+        d.keys("Return")               # into that folder
+        wait_for(lambda: any(a["name"] == "lettere" for a in
+                             accessibles(accessible_windows(d, vemo)["Apri"])),
+                 "the folder in the chooser's list")
+        # Each folder's row: its name, then its type.
+        names = [a["name"] for a in accessibles(accessible_windows(d, vemo)["Apri"])
+                 if a["name"] in ("lettere", "Cartella", "Folder")]
+        at = names.index("lettere")
+        check(names[at + 1:at + 2] == ["Cartella"] and "Folder" not in names,
+              "the folders' types: %r" % names)
+        d.keys("Escape")
     finally:
         vemo.stop()
 
