@@ -122,10 +122,12 @@ def die_with_parent():
 class Desktop:
     """An X server of our own (a free display chosen by Xvfb) with openbox managing it."""
 
+    session_bus = a11y_bus = None
+
     def __init__(self):
         self.home = tempfile.mkdtemp(prefix="vemo-e2e-")
         self.clipboard_owner = None
-        self.wm = self.xvfb = self.session_bus = self.a11y_bus = None
+        self.wm = self.xvfb = None
         # Other X servers come and go on this machine; a display number that was free a
         # moment ago may be gone again, so start over on another one.
         for attempt in range(3):
