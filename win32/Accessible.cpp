@@ -47,8 +47,8 @@ IAccPropServices* services() {
 constexpr MSAAPROPID kProperties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
 
 // The annotations go with the control, so that a later window with its handle starts clean.
-LRESULT CALLBACK clearOnDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                UINT_PTR id, DWORD_PTR) {
+LRESULT CALLBACK clearOnDestroy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                DWORD_PTR) {
     if (message == WM_NCDESTROY) {
         if (IAccPropServices* service = services())
             service->ClearHwndProps(hwnd, DWORD(OBJID_CLIENT), CHILDID_SELF, kProperties,

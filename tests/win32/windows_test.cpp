@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
 #include <oleacc.h>
 
 #include <filesystem>
@@ -364,8 +365,8 @@ TEST_F(WindowsTest, ScreenReadersFindEachPanesHeading) {
         }
         return Wide::toUtf8(name);
     };
-    for (const auto& [pane, heading] : {std::pair{"RichTextBox1", Texts::kFrase},
-                                        std::pair{"RichTextBox2", Texts::kChiave}}) {
+    for (const auto& [pane, heading] :
+         {std::pair{"RichTextBox1", Texts::kFrase}, std::pair{"RichTextBox2", Texts::kChiave}}) {
         const HWND before = GetWindow(form1.control(pane), GW_HWNDPREV);
         EXPECT_EQ(accName(before), heading) << pane;
     }
