@@ -7,11 +7,42 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 #include <QTreeView>
+
+namespace {
+
+// The chooser's sizes and dates written the Italian way, like every other text of the
+// program; Qt writes them in the system's locale.
+class ItalianDetails : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role == Qt::DisplayRole && files && index.isValid()) {
+            const QModelIndex file = mapToSource(index);
+            if (index.column() == kSize && !files->isDir(file))
+                return QLocale().formattedDataSize(files->size(file));
+            if (index.column() == kModified)
+                return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    // QFileSystemModel's columns.
+    static constexpr int kSize = 1;
+    static constexpr int kModified = 3;
+};
+
+} // namespace
 
 CommonDialog::CommonDialog(QWidget* parent)
     : QObject(parent)
@@ -72,6 +103,7 @@ QString CommonDialog::show(Mode mode, const QString& startName) {
         // Shows each filter's description exactly as given, without its pattern list.
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setNameFilter(qtFilter);
+        dialog.setProxyModel(new ItalianDetails(&dialog));
         // Room for the name, size, type and date columns in Italian.
         dialog.resize(760, 460);
         if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
