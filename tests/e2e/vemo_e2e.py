@@ -659,12 +659,13 @@ def test_file_chooser_speaks_italian(d, vemo):
         wait_for(lambda: any(a["name"] == "lettere" for a in
                              accessibles(accessible_windows(d, vemo)["Apri"])),
                  "the folder in the chooser's list")
-        # Each folder's row: its name, then its type.
-        names = [a["name"] for a in accessibles(accessible_windows(d, vemo)["Apri"])
-                 if a["name"] in ("lettere", "Cartella", "Folder")]
+        # The folder's row: name, size, type and date, the date written the Italian way
+        # whatever the system's locale (C here).
+        names = [a["name"] for a in accessibles(accessible_windows(d, vemo)["Apri"])]
         at = names.index("lettere")
-        check(names[at + 1:at + 2] == ["Cartella"] and "Folder" not in names,
-              "the folders' types: %r" % names)
+        row = names[at:at + 4]
+        check(row[2] == "Cartella" and "Folder" not in names, "the folder's row: %r" % row)
+        check(re.fullmatch(r"\d\d/\d\d/\d\d \d\d:\d\d", row[3]), "the folder's date: %r" % row)
         d.keys("Escape")
     finally:
         vemo.stop()
