@@ -1,5 +1,6 @@
 #include "app/Shell.h"
 
+#include "app/Desktop.h"
 #include "core/AppInfo.h"
 #include "core/Errors.h"
 #include "core/Texts.h"
@@ -193,8 +194,27 @@ void WindowSlotBase::followOwner() {
     }
     w->winId();
     w->windowHandle()->setTransientParent(ownerHandle);
-    if (visible && !w->isVisible())
+    showOwnedInTaskbar();
+    if (visible && !w->isVisible()) {
         w->show();
+        showOwnedInTaskbar();
+    }
+}
+
+void WindowSlotBase::showOwnedInTaskbar() {
+    if (m_window && m_owner)
+        Desktop::setSkipTaskbar(m_window, m_owner->isOpen());
+}
+
+void WindowSlotBase::present(QWidget* window) {
+    // Told before it is mapped, and again after, when the window manager owns the state.
+    showOwnedInTaskbar();
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    showOwnedInTaskbar();
 }
 
 void WindowSlotBase::hide() {

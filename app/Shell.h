@@ -75,6 +75,10 @@ protected:
                       const std::function<void(QWidget*)>& load);
     QWidget* widget() const { return m_window.data(); }
 
+    // Makes the window visible and active, whatever became of it: hidden, minimised or
+    // covered by other windows.
+    void present(QWidget* window);
+
     // Called by the window once it has accepted a close.
     void windowClosed(QWidget* window);
 
@@ -82,6 +86,7 @@ protected:
 
 private:
     void followOwner();
+    void showOwnedInTaskbar();
 
     QPointer<QWidget> m_window;
     WindowSlotBase* m_owner = nullptr;
@@ -123,9 +128,7 @@ public:
 
     W* show() {
         W* w = open();
-        w->show();
-        w->raise();
-        w->activateWindow();
+        present(w);
         return w;
     }
 };

@@ -19,6 +19,12 @@ inline constexpr std::string_view kKeyHint =
     "Inserire la chiave per criptare / decriptare il testo";
 inline constexpr std::string_view kLabel4 = "Label4";
 
+// What a screen reader says for the panes, which take their names from their headings,
+// and for the pictures, which show no text of their own.
+inline constexpr std::string_view kDocumentPaneName = kFrase;
+inline constexpr std::string_view kKeyPaneName = kChiave;
+inline constexpr std::string_view kLogoName = "Logo di VeMo, Versione 1.00";
+
 inline constexpr std::string_view kThanks =
     " Ringrazio tantissimo il mio amico Falmo Zk per aver creduto in quest'impresa e per "
     "avermi stimolato a continuare nei momenti più tragici. GRAZIE DI TUTTO RUD' ";
@@ -95,6 +101,22 @@ inline constexpr std::string_view kDescription =
     "di nuovo il pulsante con la stessa chiave si riottiene il documento originale.";
 inline constexpr std::string_view kOK = "OK";
 inline constexpr std::string_view kSysInfo = "&System Info...";
+inline constexpr std::string_view kIconName = "Icona di Vemo: un lucchetto grigio";
+
+// Qt's own texts that the file chooser shows and Qt's Italian catalogue lacks: Qt's context,
+// its English text and the note that tells its meanings apart, and the Italian.
+struct QtText {
+    std::string_view context;
+    std::string_view source;
+    std::string_view disambiguation;
+    std::string_view italian;
+};
+inline constexpr QtText kQtItalian[] = {
+    {"QAbstractFileIconProvider", "Folder", "All other platforms", "Cartella"},
+    {"QAbstractFileIconProvider", "Shortcut", "All other platforms", "Collegamento"},
+    {"QAbstractFileIconProvider", "Drive", "", "Unità"},
+    {"QAbstractFileIconProvider", "Unknown", "", "Sconosciuto"},
+};
 
 // `pattern` with "%1" replaced by `first` and "%2" by `second`.
 std::string with(std::string_view pattern, std::string_view first, std::string_view second = {});

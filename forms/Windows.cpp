@@ -5,12 +5,33 @@
 #include "forms/main/Form1.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QFont>
 #include <QLabel>
 #include <QMenu>
 
 namespace Windows {
+
+namespace {
+
+const char* const kLineProperty = "vemoDesignLine";
+
+// What screen readers make of the windows' parts that Qt gives no role of their own: the
+// help window is a window with its caption, not a nameless part of something else, and
+// the lines are separators.
+QAccessibleInterface* accessibleRole(const QString& className, QObject* object) {
+    if (object == nullptr || !object->isWidgetType())
+        return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    if (className == QLatin1String("Form2"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    if (className == QLatin1String("QFrame") && widget->property(kLineProperty).toBool())
+        return new QAccessibleWidget(widget, QAccessible::Separator);
+    return nullptr;
+}
+
+} // namespace
 
 Shell::WindowSlot<Form1>& form1() {
     static Shell::WindowSlot<Form1> slot;
@@ -46,6 +67,8 @@ QRect pixels(const Design::Rect& twips) {
 }
 
 void applyDesign(QWidget* window, QWidget* clientArea, const Design::Window& design) {
+    static const bool rolesInstalled = (QAccessible::installFactory(accessibleRole), true);
+    (void)rolesInstalled;
     if (!design.caption.empty())
         window->setWindowTitle(Shell::text(design.caption));
     for (const Design::Control& control : design.controls) {
@@ -67,6 +90,7 @@ void applyDesign(QWidget* window, QWidget* clientArea, const Design::Window& des
         QPalette palette = widget->palette();
         palette.setColor(QPalette::Window, QColor(line.red, line.green, line.blue));
         widget->setPalette(palette);
+        widget->setProperty(kLineProperty, true);
     }
     for (const Design::MenuEntry& entry : design.menu) {
         const QString name = Shell::text(entry.name);

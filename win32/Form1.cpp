@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/Texts.h"
 #include "crypt/Crypt.h"
+#include "win32/Accessible.h"
 #include "win32/Controls.h"
 #include "win32/Form2.h"
 #include "win32/Resources.h"
@@ -156,6 +157,7 @@ void Form1::build() {
         }
         }
     }
+    Accessible::nameControls(m_hwnd, m_design);
     Windows::adoptOwned();
     setFocusTo(m_command1);
 }

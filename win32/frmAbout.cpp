@@ -3,6 +3,7 @@
 #include "core/AppInfo.h"
 #include "core/SysInfo.h"
 #include "core/Texts.h"
+#include "win32/Accessible.h"
 #include "win32/Controls.h"
 #include "win32/Resources.h"
 #include "win32/Wide.h"
@@ -67,6 +68,7 @@ void frmAbout::build() {
             break;
         }
     }
+    Accessible::nameControls(m_hwnd, m_design);
     setFocusTo(control("cmdOK"));
 }
 

@@ -36,6 +36,7 @@ frmAbout::frmAbout(QWidget* parent)
         label->setPalette(p);
     }
     ui->cmdOK->setFocus();
+    ui->picIcon->setAccessibleName(Shell::text(Texts::kIconName));
 
     Shell::connectHandler(ui->cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     Shell::connectHandler(ui->cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);

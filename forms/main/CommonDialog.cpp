@@ -8,9 +8,12 @@
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QPushButton>
@@ -58,6 +61,30 @@ int undecodableNames(const QString& folder) {
     }
     return count;
 }
+
+// The chooser's sizes and dates written the Italian way, like every other text of the
+// program; Qt writes them in the system's locale.
+class ItalianDetails : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role == Qt::DisplayRole && files && index.isValid()) {
+            const QModelIndex file = mapToSource(index);
+            if (index.column() == kSize && !files->isDir(file))
+                return QLocale().formattedDataSize(files->size(file));
+            if (index.column() == kModified)
+                return QLocale().toString(files->lastModified(file), QLocale::ShortFormat);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+
+private:
+    // QFileSystemModel's columns.
+    static constexpr int kSize = 1;
+    static constexpr int kModified = 3;
+};
 
 } // namespace
 
@@ -123,6 +150,7 @@ QString CommonDialog::show(Mode mode, const QString& startName) {
         // Shows each filter's description exactly as given, without its pattern list.
         dialog.setOption(QFileDialog::HideNameFilterDetails);
         dialog.setNameFilter(qtFilter);
+        dialog.setProxyModel(new ItalianDetails(&dialog));
         // Room for the name, size, type and date columns in Italian.
         dialog.resize(760, 460);
         if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {

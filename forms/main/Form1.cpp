@@ -70,6 +70,18 @@ Form1::Form1(QWidget* parent)
     setGeometry(client.x(), client.y() - menuHeight, client.width(), client.height() + menuHeight);
     ui->Command1->setFocus();
 
+    // For screen readers: each pane is named after its heading and labelled by its heading
+    // and its hint, which it also says as its description.
+    ui->RichTextBox1->setAccessibleName(Shell::text(Texts::kDocumentPaneName));
+    ui->RichTextBox1->setAccessibleDescription(Shell::text(Texts::kDocumentHint));
+    ui->RichTextBox2->setAccessibleName(Shell::text(Texts::kKeyPaneName));
+    ui->RichTextBox2->setAccessibleDescription(Shell::text(Texts::kKeyHint));
+    ui->Label1->setBuddy(ui->RichTextBox1);
+    ui->lblFile->setBuddy(ui->RichTextBox1);
+    ui->Label2->setBuddy(ui->RichTextBox2);
+    ui->Label3->setBuddy(ui->RichTextBox2);
+    ui->Image1->setAccessibleName(Shell::text(Texts::kLogoName));
+
     Shell::connectHandler(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     const std::pair<QAction*, void (Form1::*)()> commands[] = {
         {ui->pubkey, &Form1::pubkey_Click},

@@ -1,12 +1,16 @@
 #!/usr/bin/env python3
 """The real vemo under Xvfb and openbox, driven by real key presses, clicks and the real
-clipboard; what is checked is what the X server and the window manager report.
+clipboard; what is checked is what the X server, the window manager and AT-SPI (what a
+screen reader reads) report.
 
 Usage: vemo_e2e.py path/to/vemo [test name...]
+VEMO_E2E_WM="kwin_x11" (or "xfwm4") runs it under another window manager, for a trial by
+hand: the tests of placement and frames expect openbox.
 Exit status 0 when every test passes, 1 on a failure, 77 when a tool is missing.
 """
 
 import ctypes
+import json
 import os
 import re
 import shutil
@@ -17,7 +21,7 @@ import sys
 import tempfile
 import time
 
-TOOLS = ["Xvfb", "openbox", "xdotool", "xclip", "xprop", "xwininfo"]
+TOOLS = ["Xvfb", "openbox", "xdotool", "xclip", "xprop", "xwininfo", "dbus-daemon", "dbus-send"]
 MAIN_CAPTION = "VeMo V 1.0 By TaReX: La SiCuReZzA pRiMa Di TuTtO"
 HELP_CAPTION = "Help on Line: Guida in Linea ad Vemo 1.0"
 ABOUT_CAPTION = "Informazioni su Vemo"
@@ -63,6 +67,54 @@ def crypt(text, key):
     return "".join(out)
 
 
+AT_SPI_BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
+# Run by a Python that has pyatspi: prints the program's accessible tree as JSON.
+ATSPI_READER = r"""
+import json, sys
+import pyatspi
+
+def node(a):
+    relations = {}
+    for r in a.getRelationSet():
+        kind = r.getRelationType().value_nick
+        relations.setdefault(kind, []).extend(
+            r.getTarget(i).name for i in range(r.getNTargets()))
+    state = a.getState()
+    children = [a.getChildAtIndex(i) for i in range(a.childCount)]
+    return {"role": a.getRoleName(), "name": a.name, "description": a.description,
+            "relations": relations, "focused": state.contains(pyatspi.STATE_FOCUSED),
+            "showing": state.contains(pyatspi.STATE_SHOWING),
+            "children": [node(c) for c in children if c is not None]}
+
+desktop = pyatspi.Registry.getDesktop(0)
+for i in range(desktop.childCount):
+    app = desktop.getChildAtIndex(i)
+    if app is not None and app.get_process_id() == int(sys.argv[1]):
+        print(json.dumps(node(app)))
+        break
+else:
+    sys.exit("the program is not on the accessibility bus")
+"""
+
+
+def atspi_python():
+    """A Python interpreter that can import pyatspi (Debian's, beside another one first in
+    PATH)."""
+    for python in dict.fromkeys([sys.executable, "/usr/bin/python3"]):
+        if python and subprocess.run([python, "-c", "import pyatspi"],
+                                     capture_output=True).returncode == 0:
+            return python
+    return None
+
+
+def accessibles(tree):
+    """Every node of an accessible tree, depth first."""
+    yield tree
+    for child in tree["children"]:
+        yield from accessibles(child)
+
+
 def die_with_parent():
     """Run in a child before exec: ends the child when this script ends, even by a kill."""
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
@@ -71,6 +123,8 @@ def die_with_parent():
 class Desktop:
     """An X server of our own with openbox managing it: the display in VEMO_XVFB_DISPLAY, else
     a free one chosen by Xvfb."""
+
+    session_bus = a11y_bus = None
 
     def __init__(self):
         self.home = tempfile.mkdtemp(prefix="vemo-e2e-")
@@ -115,10 +169,13 @@ class Desktop:
             "LC_ALL": "C.UTF-8",
         })
         self.env.pop("WAYLAND_DISPLAY", None)
+        self._start_session_bus()
         # openbox with Debian's own configuration: Alt+F4 closes, a frame with buttons.
         self.wm_log = os.path.join(self.home, "openbox.log")
+        # VEMO_E2E_WM runs the suite under another window manager, for a trial by hand.
+        wm = os.environ.get("VEMO_E2E_WM", "openbox --sm-disable").split()
         with open(self.wm_log, "w") as log:
-            self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
+            self.wm = subprocess.Popen(wm, env=self.env,
                                        stdout=log, stderr=subprocess.STDOUT,
                                        preexec_fn=die_with_parent)
         try:
@@ -130,8 +187,53 @@ class Desktop:
                     raise Failure("openbox did not start on %s: %s"
                                   % (self.env["DISPLAY"], log.read()))
 
+    def _start_session_bus(self):
+        """A session bus of our own, which the window manager and, for the screen reader
+        tests, the accessibility bus use; the machine's own buses are never touched."""
+        read_end, write_end = os.pipe()
+        self.session_bus = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--nosyslog",
+             "--address=unix:dir=" + self.home,
+             "--print-address=%d" % write_end],
+            pass_fds=(write_end,), env=self.env, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, preexec_fn=die_with_parent)
+        os.close(write_end)
+        address = b""
+        while not address.endswith(b"\n"):
+            chunk = os.read(read_end, 256)
+            if not chunk:
+                break
+            address += chunk
+        os.close(read_end)
+        if not address.endswith(b"\n"):
+            raise Failure("dbus-daemon did not start")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address.decode().strip()
+
+    def start_accessibility(self):
+        """The accessibility bus, on which screen readers and the program meet."""
+        if self.a11y_bus:
+            return
+        if not os.access(AT_SPI_BUS_LAUNCHER, os.X_OK) or not atspi_python():
+            raise Failure("AT-SPI missing: install at-spi2-core and python3-pyatspi")
+        self.a11y_bus = subprocess.Popen(
+            [AT_SPI_BUS_LAUNCHER, "--launch-immediately"], env=self.env,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, preexec_fn=die_with_parent)
+        wait_for(lambda: "org.a11y.Bus" in self.run(
+            "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+            "/org/freedesktop/DBus", "org.freedesktop.DBus.ListNames", check_status=False),
+            "the accessibility bus")
+
+    def accessible_tree(self, pid):
+        """The tree that AT-SPI gives a screen reader for the program with that process."""
+        result = subprocess.run([atspi_python(), "-c", ATSPI_READER, str(pid)], env=self.env,
+                                capture_output=True, timeout=60)
+        if result.returncode != 0:
+            raise Failure("reading AT-SPI failed: " + result.stderr.decode(errors="replace"))
+        return json.loads(result.stdout)
+
     def _stop_servers(self):
-        for process in (self.clipboard_owner, self.wm, self.xvfb):
+        for process in (self.clipboard_owner, self.wm, self.a11y_bus, self.session_bus,
+                        self.xvfb):
             if process and process.poll() is None:
                 process.terminate()
                 try:
@@ -215,11 +317,11 @@ class Desktop:
 class Vemo:
     """One run of the program, with its windows as the X server sees them."""
 
-    def __init__(self, desktop, program):
+    def __init__(self, desktop, program, extra_env=None):
         self.d = desktop
         self.program = program
         self.log = tempfile.NamedTemporaryFile(dir=desktop.home, prefix="vemo-", suffix=".log")
-        self.process = subprocess.Popen([program], env=desktop.env,
+        self.process = subprocess.Popen([program], env=dict(desktop.env, **(extra_env or {})),
                                         stdout=self.log, stderr=subprocess.STDOUT)
         self.main = wait_for(lambda: self.window(MAIN_CAPTION), "the main window")
         self.d.activate(self.main)
@@ -591,6 +693,168 @@ def test_names_with_markup_are_shown_as_they_are(d, vemo):
         check(os.path.isfile(path), "not saved as " + name)
     # As markup, each <br> would be a line more.
     check(abs(heights[0] - heights[1]) <= 2, "message heights %r" % heights)
+
+
+def accessible_run(d, vemo):
+    """The program started again, with Qt on the accessibility bus."""
+    d.start_accessibility()
+    d.keys("alt+F4")
+    check(vemo.ended(), "the first run did not end")
+    return Vemo(d, vemo.program, {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"})
+
+
+def accessible_windows(d, vemo):
+    """The program's visible windows in AT-SPI, by name."""
+    return {w["name"]: w for w in d.accessible_tree(vemo.process.pid)["children"]
+            if w["showing"]}
+
+
+def test_screen_reader_names(d, vemo):
+    vemo = accessible_run(d, vemo)
+    try:
+        def windows():
+            return accessible_windows(d, vemo)
+
+        def named(window, role, name):
+            found = [a for a in accessibles(window) if a["role"] == role and a["name"] == name]
+            check(found, "no %s named %r in %r" % (role, name, window["name"]))
+            return found[0]
+
+        def all_named(window):
+            for a in accessibles(window):
+                if a["role"] in ("text", "image", "label", "push button", "menu item",
+                                 "frame", "dialog", "check box", "combo box", "list"):
+                    check(a["name"].strip(), "an unnamed %s in %r" % (a["role"], window["name"]))
+
+        main = windows()[MAIN_CAPTION]
+        check(main["role"] == "frame", "the main window is a " + main["role"])
+        for pane, hint in (("Frase", "Inserire il testo da criptare/decriptare"),
+                           ("Chiave", "Inserire la chiave per criptare / decriptare il testo")):
+            a = named(main, "text", pane)
+            check(hint in a["relations"].get("labelled-by", []),
+                  "the pane %s is not labelled by its hint: %r" % (pane, a["relations"]))
+            check(a["description"] == hint, "the pane %s says %r" % (pane, a["description"]))
+        named(main, "image", "Logo di VeMo, Versione 1.00")
+        named(main, "push button", "Cripta")
+        all_named(main)
+
+        vemo.open_help()
+        help_window = wait_for(lambda: windows().get(HELP_CAPTION), "the help window in AT-SPI")
+        check(help_window["role"] == "frame", "the help window is a " + help_window["role"])
+        named(help_window, "push button", "TORNA AL MENU'")
+        named(help_window, "push button", "ESCI DA VEMO")
+        all_named(help_window)
+
+        vemo.open_about()
+        about = wait_for(lambda: windows().get(ABOUT_CAPTION), "the about box in AT-SPI")
+        check(about["role"] == "dialog", "the about box is a " + about["role"])
+        all_named(about)
+        # Tab from OK lands on the icon, which says what it is.
+        d.keys("Tab")
+        focused = wait_for(lambda: [a for a in accessibles(windows()[ABOUT_CAPTION])
+                                    if a["focused"]], "the focus in the about box")
+        check(focused[0]["role"] == "image" and
+              focused[0]["name"] == "Icona di Vemo: un lucchetto grigio",
+              "Tab lands on %r" % {k: focused[0][k] for k in ("role", "name")})
+    finally:
+        vemo.stop()
+
+
+def test_file_chooser_speaks_italian(d, vemo):
+    os.makedirs(os.path.join(d.home, "lettere"), exist_ok=True)
+    vemo = accessible_run(d, vemo)
+    try:
+        d.keys("alt+f", "c", "d")      # Carica, Documento da criptare
+        wait_for(lambda: vemo.window("Apri"), "the file chooser")
+        d.type(d.home)
+        d.keys("Return")               # into that folder
+        wait_for(lambda: any(a["name"] == "lettere" for a in
+                             accessibles(accessible_windows(d, vemo)["Apri"])),
+                 "the folder in the chooser's list")
+        # The folder's row: name, size, type and date, the date written the Italian way
+        # whatever the system's locale (C here).
+        names = [a["name"] for a in accessibles(accessible_windows(d, vemo)["Apri"])]
+        at = names.index("lettere")
+        row = names[at:at + 4]
+        check(row[2] == "Cartella" and "Folder" not in names, "the folder's row: %r" % row)
+        check(re.fullmatch(r"\d\d/\d\d/\d\d \d\d:\d\d", row[3]), "the folder's date: %r" % row)
+        d.keys("Escape")
+    finally:
+        vemo.stop()
+
+
+def test_owned_windows_have_no_task_bar_button(d, vemo):
+    help_window = vemo.open_help()
+    about = vemo.open_about()
+    for w, what in ((help_window, "help window"), (about, "about box")):
+        wait_for(lambda: "_NET_WM_STATE_SKIP_TASKBAR" in (d.prop(w, "_NET_WM_STATE") or ""),
+                 "skip-taskbar on the " + what)
+    check("SKIP_TASKBAR" not in (d.prop(vemo.main, "_NET_WM_STATE") or ""),
+          "the main window skips the task bar")
+    # Hidden by its back button and shown again, the help window still has none.
+    d.activate(help_window)
+    d.keys("Return")
+    vemo.expect_mapped(2, "after TORNA AL MENU'")
+    help_window = vemo.open_help()
+    wait_for(lambda: "_NET_WM_STATE_SKIP_TASKBAR" in (d.prop(help_window, "_NET_WM_STATE") or ""),
+             "skip-taskbar on the help window shown again")
+
+
+def motif_functions(d, window):
+    """The functions of _MOTIF_WM_HINTS (flags, functions, decorations...) when given."""
+    value = d.prop(window, "_MOTIF_WM_HINTS")
+    fields = [int(v, 0) for v in value.split(",")] if value else []
+    return fields[1] if fields and fields[0] & 1 else None
+
+
+def check_fixed_dialog_frame(d, window, what):
+    MINIMIZE, MAXIMIZE = 8, 16
+    functions = motif_functions(d, window)
+    check(functions is not None and not functions & (MINIMIZE | MAXIMIZE | 1),
+          "the %s asks for minimise or maximise: %r" % (what, functions))
+    actions = d.prop(window, "_NET_WM_ALLOWED_ACTIONS") or ""
+    check("_NET_WM_ACTION_CLOSE" in actions, "the %s cannot close: %s" % (what, actions))
+    for action in ("MAXIMIZE_HORZ", "MAXIMIZE_VERT", "RESIZE"):
+        check("_NET_WM_ACTION_" + action not in actions,
+              "the %s can %s: %s" % (what, action, actions))
+
+
+def test_boxes_have_no_minimise_or_maximise(d, vemo):
+    about = vemo.open_about()
+    check_fixed_dialog_frame(d, about, "about box")
+    d.keys("Escape")
+    vemo.expect_mapped(1, "after the about box")
+    vemo.menu("s")                     # Special thanks: a message box
+    box = wait_for(lambda: vemo.window("Vemo"), "the message box")
+    check_fixed_dialog_frame(d, box, "message box")
+    d.keys("Return")
+    vemo.expect_mapped(1, "after the message box")
+
+
+def active_window(d):
+    """The window that _NET_ACTIVE_WINDOW names (xfwm4 adds a second, empty one)."""
+    found = re.findall(r"0x[0-9a-f]+", d.root_prop("_NET_ACTIVE_WINDOW") or "")
+    return int(found[0], 16) if found else None
+
+
+def test_about_comes_back_minimised_or_covered(d, vemo):
+    about = vemo.open_about()
+    d.run("xdotool", "windowminimize", str(about), check_status=False)
+    time.sleep(0.5)
+    check(vemo.open_about() == about, "a new about box")
+    wait_for(lambda: d.geometry(about)["mapped"], "the about box shown again")
+    wait_for(lambda: active_window(d) == about, "the about box active again")
+    check("HIDDEN" not in (d.prop(about, "_NET_WM_STATE") or ""), "the about box is hidden")
+    # Covered by the help window, it comes to the top.
+    help_window = vemo.open_help()
+    stacking = lambda: [w for w in re.findall(r"0x[0-9a-f]+", d.root_prop(
+        "_NET_CLIENT_LIST_STACKING") or "")]
+    wait_for(lambda: stacking().index(hex(help_window)) > stacking().index(hex(about)),
+             "the help window above the about box")
+    vemo.open_about()
+    wait_for(lambda: stacking().index(hex(about)) > stacking().index(hex(help_window)),
+             "the about box above the help window")
+    wait_for(lambda: active_window(d) == about, "the about box active")
 
 
 TESTS = [(name[5:], f) for name, f in sorted(globals().items()) if name.startswith("test_")]

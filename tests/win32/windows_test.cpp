@@ -17,6 +17,8 @@
 
 #include <windows.h>
 
+#include <oleacc.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -359,3 +361,39 @@ TEST_F(WindowsTest, DeviceNamesAreRefusedBeforeAnyQuestion) {
 }
 
 } // namespace
+
+// What a screen reader hears through MSAA. Each pane has its heading right before it, where
+// Windows looks for a control's label (the names given by annotation need a Windows that
+// keeps them: Wine does not); the help window is heard by its caption.
+TEST_F(WindowsTest, ScreenReadersFindEachPanesHeading) {
+    Form1& form1 = main();
+    const HMODULE oleacc = LoadLibraryW(L"oleacc.dll");
+    ASSERT_TRUE(oleacc);
+    using FromWindow = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+    const auto fromWindow = reinterpret_cast<FromWindow>(
+        reinterpret_cast<void*>(GetProcAddress(oleacc, "AccessibleObjectFromWindow")));
+    ASSERT_TRUE(fromWindow);
+    const auto accName = [&](HWND hwnd) {
+        IAccessible* accessible = nullptr;
+        std::wstring name;
+        if (SUCCEEDED(fromWindow(hwnd, DWORD(OBJID_CLIENT), IID_IAccessible,
+                                 reinterpret_cast<void**>(&accessible)))) {
+            VARIANT self{};
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            BSTR got = nullptr;
+            if (accessible->get_accName(self, &got) == S_OK && got)
+                name = got;
+            SysFreeString(got);
+            accessible->Release();
+        }
+        return Wide::toUtf8(name);
+    };
+    for (const auto& [pane, heading] :
+         {std::pair{"RichTextBox1", Texts::kFrase}, std::pair{"RichTextBox2", Texts::kChiave}}) {
+        const HWND before = GetWindow(form1.control(pane), GW_HWNDPREV);
+        EXPECT_EQ(accName(before), heading) << pane;
+    }
+    EXPECT_EQ(accName(shown(Design::kForm2).hwnd()), Texts::kForm2Caption);
+    FreeLibrary(oleacc);
+}
