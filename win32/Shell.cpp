@@ -14,9 +14,12 @@
 namespace Shell {
 namespace {
 
+// The windows live in statics of their own, made before this list and so destroyed after
+// it at the end of the run; the list is never destroyed, so that a window's destructor
+// always finds it.
 std::vector<Window*>& allWindows() {
-    static std::vector<Window*> registered;
-    return registered;
+    static auto* const registered = new std::vector<Window*>;
+    return *registered;
 }
 
 bool ending = false;

@@ -31,8 +31,11 @@ class SessionDesktop(Desktop):
 class WineVemo:
     def __init__(self, d, command):
         self.d = d
-        self.process = subprocess.Popen(command, env=d.env, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL)
+        # Under Wine's heap checking, which fills what is freed: a use after free fails
+        # at once, and a damaged heap is reported.
+        self.log = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(command, env=dict(d.env, WINEDEBUG="warn+heap"),
+                                        stdout=subprocess.DEVNULL, stderr=self.log)
         self.main = wait_for(lambda: self.window(MAIN_CAPTION), "the main window", 60)
         d.activate(self.main)
 
@@ -48,9 +51,42 @@ class WineVemo:
         wait_for(lambda: self.window(caption) is None, caption + " to go")
 
     def menu(self, letter):
+        self.menu_keys("alt+g", letter)
+
+    def menu_keys(self, *keys):
         self.d.activate(self.main)
-        self.d.keys("alt+g")
-        self.d.keys(letter)
+        for key in keys:
+            self.d.keys(key)
+
+    def back_from_help(self, help_window):
+        # The first click can come before Wine takes clicks on the new window; then another
+        # one does.
+        self.d.activate(help_window)
+        for _ in range(5):
+            self.d.click(1 + 120 + 44, 282 + 64 + 24)
+            try:
+                wait_for(lambda: self.window(HELP_CAPTION) is None, "the help window to go", 2)
+                break
+            except Failure:
+                pass
+        self.gone(HELP_CAPTION)
+
+    def active(self):
+        out = self.d.run("xdotool", "getactivewindow", check_status=False).strip()
+        return int(out) if out.isdigit() else None
+
+    def answer_dialog(self, path):
+        """Types a Windows path into the file dialog that opens, then confirms the message
+        that follows."""
+        dialog = wait_for(lambda: (lambda w: w if w not in (None, self.main) else None)(
+            self.active()), "the file dialog")
+        self.d.keys("ctrl+a")
+        self.d.type(path)
+        self.d.keys("Return")
+        wait_for(lambda: self.active() not in (None, dialog, self.main), "the message")
+        check(self.d.prop(self.active(), "WM_NAME") == '"Vemo"', "no message after the dialog")
+        self.d.keys("Return")
+        wait_for(lambda: self.active() == self.main, "the main window back")
 
     def client_origin(self):
         g = self.d.geometry(self.main)
@@ -67,6 +103,11 @@ class WineVemo:
         return wait_for(lambda: (lambda t: t if t != "\u2063" else None)(self.d.get_clipboard()),
                         "the copied text")
 
+    def heap_errors(self):
+        self.log.seek(0)
+        return [line for line in self.log.read().decode("utf-8", "replace").splitlines()
+                if ":heap:" in line]
+
     def stop(self):
         if self.process.poll() is None:
             self.d.keys("alt+F4")
@@ -75,6 +116,9 @@ class WineVemo:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        errors = self.heap_errors()
+        self.log.close()
+        check(not errors, "heap errors: %r" % errors[:5])
 
 
 def test_windows_where_designed(d, vemo):
@@ -93,17 +137,7 @@ def test_windows_where_designed(d, vemo):
     check(d.frame(help_window) == [0, 0, 0, 0], "the help window has a frame")
     check(d.geometry(vemo.main)["mapped"], "the main window went with the help window")
     # TORNA AL MENU' hides the help window; the main window stays.
-    # The first click can come before Wine takes clicks on the new window; then another
-    # one does.
-    d.activate(help_window)
-    for _ in range(5):
-        d.click(1 + 120 + 44, 282 + 64 + 24)
-        try:
-            wait_for(lambda: vemo.window(HELP_CAPTION) is None, "the help window to go", 2)
-            break
-        except Failure:
-            pass
-    vemo.gone(HELP_CAPTION)
+    vemo.back_from_help(help_window)
     check(d.geometry(vemo.main)["mapped"], "the main window went")
 
     for close in ("Escape", "Return", "alt+F4"):
@@ -160,8 +194,65 @@ def test_device_names_are_refused_before_any_question(d, vemo):
         check(active() == vemo.main, "%s: something followed the message" % typed)
 
 
+
+def test_escape_keeps_the_window_and_the_text(d, vemo):
+    def escape(where):
+        d.keys("Escape")
+        time.sleep(1)
+        check(vemo.process.poll() is None and vemo.window(MAIN_CAPTION) == vemo.main,
+              "Escape %s closed the main window" % where)
+
+    for pane, x in ((1, 150), (2, 630)):
+        vemo.click(x, 300)
+        d.type("testo")
+        escape("in pane %d" % pane)
+    # Tab from the key pane goes to the button.
+    d.keys("Tab")
+    escape("on the button")
+    check(vemo.pane_text(1) == "testo", "the document changed")
+    check(vemo.pane_text(2) == "testo", "the key changed")
+
+
+def test_exit_after_work_ends_cleanly(d, vemo):
+    # A document, the about box and the help window have each been open when the end
+    # command ends the program: nothing may fail while it ends.
+    document = os.path.join(d.home, "lungo.txt")
+    with open(document, "wb") as f:
+        f.write(b"Lorem ipsum dolor sit amet.\r\n" * 7000)
+    vemo.menu_keys("alt+f", "c", "d")
+    vemo.answer_dialog("Z:" + document.replace("/", "\\"))
+    vemo.click(150, 300)
+    d.set_clipboard("x")
+    d.keys("ctrl+a", "ctrl+v")
+
+    def pasted():
+        try:
+            return vemo.pane_text(1) == "x"
+        except Failure:
+            return False
+    wait_for(pasted, "the paste", 90)
+    vemo.menu("a")
+    about = wait_for(lambda: vemo.window(ABOUT_CAPTION), "the about box")
+    d.activate(about)
+    d.keys("Return")
+    vemo.gone(ABOUT_CAPTION)
+    vemo.menu("g")
+    vemo.back_from_help(wait_for(lambda: vemo.window(HELP_CAPTION), "the help window"))
+    before = set(d.client_list())
+    vemo.menu_keys("alt+f", "e")
+    try:
+        status = vemo.process.wait(20)
+    except subprocess.TimeoutExpired:
+        status = None
+    # Wine's crash dialog is a window of its own.
+    time.sleep(1)
+    new = [d.prop(w, "WM_NAME") for w in set(d.client_list()) - before]
+    check(status == 0 and not new, "the program ended with status %r, windows %r" % (status, new))
+
+
 TESTS = [test_windows_where_designed, test_bytes_through_the_clipboard_and_the_button,
-         test_device_names_are_refused_before_any_question]
+         test_device_names_are_refused_before_any_question,
+         test_escape_keeps_the_window_and_the_text, test_exit_after_work_ends_cleanly]
 
 
 def main():
@@ -178,13 +269,14 @@ def main():
         for test in TESTS:
             vemo = WineVemo(d, sys.argv[1:])
             try:
-                test(d, vemo)
+                try:
+                    test(d, vemo)
+                finally:
+                    vemo.stop()
                 print("PASS " + test.__name__)
             except Failure as e:
                 failed += 1
                 print("FAIL %s: %s" % (test.__name__, e))
-            finally:
-                vemo.stop()
     finally:
         d.close()
     return 1 if failed else 0

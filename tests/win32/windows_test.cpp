@@ -224,6 +224,24 @@ TEST_F(WindowsTest, EachWindowExistsOnceAndComesBackAfresh) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(WindowsTest, EscapeInTheMainWindowKeepsItAndItsText) {
+    Form1& form1 = main();
+    form1.RichTextBox1()->setText("testo");
+    form1.RichTextBox2()->setText("chiave");
+    for (const char* name : {"RichTextBox1", "RichTextBox2", "Command1"}) {
+        const HWND control = form1.control(name);
+        SetFocus(control);
+        PostMessageW(control, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+        PostMessageW(control, WM_CHAR, 0x1B, 0x00010001);
+        PostMessageW(control, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+        Shell::processMessages();
+        ASSERT_TRUE(form1.isVisible()) << name;
+    }
+    EXPECT_EQ(form1.RichTextBox1()->Text(), "testo");
+    EXPECT_EQ(form1.RichTextBox2()->Text(), "chiave");
+    EXPECT_EQ(exits, 0);
+}
+
 TEST_F(WindowsTest, TheEndCommandsCloseEverything) {
     for (const bool fromHelp : {false, true}) {
         main();

@@ -512,6 +512,9 @@ bool RichTextBox::handleKey(WPARAM key) {
     if (down(VK_MENU))
         return false;
     switch (key) {
+    case VK_ESCAPE:
+        // In a dialog's keys RichEdit would ask its window to close: the document would go.
+        return true;
     case VK_RETURN:
         // The WM_CHAR that follows types the break.
         return true;
