@@ -2,6 +2,7 @@
 
 #include "app/PanePrint.h"
 #include "app/Shell.h"
+#include "core/Memory.h"
 
 #include <QAbstractUndoItem>
 #include <QApplication>
@@ -87,6 +88,21 @@ qsizetype sliceEnd(QByteArrayView text, qsizetype from, PaneText::LineEnding end
     if (text[end - 1] == '\r' && text[end] == '\n')
         ++end;
     return end;
+}
+
+qsizetype lineEndsIn(QByteArrayView bytes) {
+    return std::count(bytes.begin(), bytes.end(), '\n') +
+           std::count(bytes.begin(), bytes.end(), '\r');
+}
+
+// The memory that showing `size` bytes with `lineEnds` CR and LF takes at most, as
+// measured: the document's UTF-16 text with its growth, a block for each break (soft ones
+// included), and a slice being mapped.
+std::size_t showingNeeds(qsizetype size, qsizetype lineEnds) {
+    constexpr std::size_t kPerByte = 5;
+    constexpr std::size_t kPerBreak = 160;
+    const auto breaks = std::size_t(lineEnds + size / PaneText::kSoftBreakInterval);
+    return std::size_t(size) * kPerByte + breaks * kPerBreak + (std::size_t(32) << 20);
 }
 
 // A block's character format is that of the separator before it.
@@ -227,6 +243,9 @@ void RichTextBox::setText(const QByteArray& text) {
 }
 
 bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& progress) {
+    // Refused before the document changes: Qt's text document does not survive running
+    // out of memory half-way.
+    requireRoom(text.size(), lineEndsIn(text));
     // The old bytes and the old document go first: a large text is not held twice.
     m_text = text;
     m_lineEnding = PaneText::detectLineEnding(bytesOf(text));
@@ -273,6 +292,39 @@ void RichTextBox::markSoftBreaks(int firstBlock, const PaneText::SoftBreaks& sof
     separator.endEditBlock();
 }
 
+void RichTextBox::requireRoom(qsizetype size, qsizetype lineEnds) const {
+    // The document's own text goes back to the system when it is cleared, first.
+    const auto freed = std::size_t(document()->characterCount()) * sizeof(QChar);
+    const std::size_t needs = showingNeeds(size, lineEnds);
+    constexpr std::size_t kLeast = std::size_t(32) << 20;
+    Memory::require(needs > freed + kLeast ? needs - freed : kLeast);
+}
+
+void RichTextBox::changeText(const Change& change, const TextFile::Progress& progress) {
+    constexpr qsizetype kPiece = qsizetype(64) << 10;
+    QByteArray bytes = Text();
+    // The result's breaks are counted first, a piece at a time, so that nothing changes
+    // before its memory is known to be there.
+    {
+        QByteArray piece(std::min(kPiece, bytes.size()), Qt::Uninitialized);
+        qsizetype lineEnds = 0;
+        for (qsizetype from = 0; from < bytes.size(); from += kPiece) {
+            const qsizetype n = std::min(kPiece, bytes.size() - from);
+            change(bytes.constData() + from, piece.data(), from, n);
+            lineEnds += lineEndsIn(QByteArrayView(piece).first(n));
+        }
+        requireRoom(bytes.size(), lineEnds);
+    }
+    // The pane lets go of its copy, so that the change is made in the one buffer; until the
+    // document changes, Text reads it from there.
+    m_text = QByteArray();
+    m_textValid = false;
+    char* data = bytes.data();
+    for (qsizetype from = 0; from < bytes.size(); from += kPiece)
+        change(data + from, data + from, from, std::min(kPiece, bytes.size() - from));
+    setText(bytes, progress);
+}
+
 bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& progress) {
     // Loading replaces the content whatever it holds. A content that cannot be read (a
     // character outside Windows-1252) cannot be put back either, so once the pane starts
@@ -283,6 +335,9 @@ bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& 
     } catch (const EncodingError&) {
     }
     const bool canGiveUp = previous.has_value();
+    // Giving up shows the previous text again: the memory for that is asked for now too.
+    if (canGiveUp)
+        requireRoom(previous->size(), lineEndsIn(*previous));
     const TextFile::Progress filling = [&progress, canGiveUp](qint64 done, qint64 total) {
         const bool goOn = !progress || progress(done, total);
         return goOn || !canGiveUp;
@@ -407,13 +462,17 @@ void RichTextBox::paintEvent(QPaintEvent* event) {
 }
 
 QMimeData* RichTextBox::createMimeDataFromSelection() const {
-    const QTextCursor cursor = textCursor();
-    const Display selected = displayOf(cursor.selectionStart(), cursor.selectionEnd());
-    const QString plain = QString::fromStdU16String(
-        PaneText::displayToPlain(unitsOf(selected.text), selected.softBreaks, m_lineEnding));
     auto* mime = new QMimeData;
-    mime->setText(plain);
-    mime->setData(kPrivateMime, plain.toUtf8());
+    // Qt asks for this on every selection as well as for a copy; a selection too large for
+    // the memory left is said so, and the clipboard stays empty.
+    Shell::guard([&] {
+        const QTextCursor cursor = textCursor();
+        const Display selected = displayOf(cursor.selectionStart(), cursor.selectionEnd());
+        const QString plain = QString::fromStdU16String(
+            PaneText::displayToPlain(unitsOf(selected.text), selected.softBreaks, m_lineEnding));
+        mime->setText(plain);
+        mime->setData(kPrivateMime, plain.toUtf8());
+    });
     return mime;
 }
 

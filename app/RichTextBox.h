@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QPlainTextEdit>
 
+#include <functional>
+
 class QPrinter;
 
 // A multi-line text pane whose text of record is Windows-1252 bytes. What the user sees
@@ -36,10 +38,19 @@ public:
     // The whole text; throws EncodingError, naming the pane, the line and the column,
     // when the user entered a character that Windows-1252 cannot hold.
     QByteArray Text() const;
+    // Throws std::bad_alloc, with the pane unchanged, when the memory that showing the
+    // text takes cannot be had.
     void setText(const QByteArray& text);
     // The same in slices, calling `progress` between them so that the window can paint.
     // When it gives up, the pane holds only part of the text and false is returned.
     bool setText(const QByteArray& text, const TextFile::Progress& progress);
+
+    // Writes the bytes of [from, from + n) of a text, changed, to `out`; `out` may be `in`.
+    using Change = std::function<void(const char* in, char* out, qsizetype from, qsizetype n)>;
+    // Replaces the text by its bytes changed in place, piece by piece, and shows the result;
+    // no second copy of the text is made. What `change` throws, and std::bad_alloc when
+    // showing the result would not fit in memory, leave the pane unchanged.
+    void changeText(const Change& change, const TextFile::Progress& progress);
 
     // Replaces the whole content with a file's bytes, read as plain text. Returns false, the
     // content kept, when `progress` gives up.
@@ -75,6 +86,9 @@ private:
     // everything. Throws EncodingError for a look-alike, before anything changes.
     void insertPlain(const QString& plain);
     EncodingError located(const EncodingError& error, int position) const;
+    // Throws std::bad_alloc unless there is room to show `size` bytes with `lineEnds` CR and
+    // LF in place of what the pane shows now.
+    void requireRoom(qsizetype size, qsizetype lineEnds) const;
     EncodingError::Place place() const;
 
     PaneText::LineEnding m_lineEnding = PaneText::LineEnding::Lf;

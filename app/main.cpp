@@ -1,18 +1,34 @@
-#include "core/AppInfo.h"
 #include "app/Italian.h"
 #include "app/Shell.h"
 #include "app/SignalExit.h"
+#include "core/AppInfo.h"
 #include "forms/Windows.h"
 #include "forms/main/Form1.h"
 
 #include <QApplication>
+
+namespace {
+
+// The last guard: an error that escapes Qt's own handling of an event (memory running out
+// while a key edits a huge text, say) is reported instead of ending the program.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        bool handled = false;
+        Shell::guard([&] { handled = QApplication::notify(receiver, event); });
+        return handled;
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     // Vemo reads no command line: Qt sees only the program's own name.
     int qtArgc = 1;
     char* qtArgv[] = {argc > 0 ? argv[0] : const_cast<char*>(AppInfo::ExeName), nullptr};
     const QtMessageHandler qtHandler = installItalianStartFailure();
-    QApplication app(qtArgc, qtArgv);
+    Application app(qtArgc, qtArgv);
     qInstallMessageHandler(qtHandler);
     QApplication::setApplicationName(QString::fromLatin1(AppInfo::Title));
     QApplication::setApplicationVersion(QString::fromLatin1(AppInfo::FileVersion));

@@ -53,4 +53,22 @@ void CryptInto(std::string_view text, std::string_view key, char* result) {
         cryptBlock(in + pos, k, out + pos, std::min(pattern.size(), n - pos));
 }
 
+void CryptInto(std::string_view text, std::string_view key, char* out, std::size_t offset) {
+    if (text.empty())
+        return;
+    if (key.empty())
+        throw std::invalid_argument("CryptText: empty key");
+    // Up to the next start of the key by hand, then as a whole text.
+    const std::size_t phase = offset % key.size();
+    if (phase != 0) {
+        const std::size_t head = std::min(text.size(), key.size() - phase);
+        cryptBlock(reinterpret_cast<const unsigned char*>(text.data()),
+                   reinterpret_cast<const unsigned char*>(key.data()) + phase,
+                   reinterpret_cast<unsigned char*>(out), head);
+        text.remove_prefix(head);
+        out += head;
+    }
+    CryptInto(text, key, out);
+}
+
 } // namespace Crypt

@@ -14,5 +14,8 @@ std::string CryptText(std::string_view text, std::string_view key);
 
 // The same transform into `out`, which must hold text.size() bytes.
 void CryptInto(std::string_view text, std::string_view key, char* out);
+// The same for the part of a longer text that starts at `offset`, so that a text can be
+// transformed in pieces. `out` may be text.data().
+void CryptInto(std::string_view text, std::string_view key, char* out, std::size_t offset);
 
 } // namespace Crypt

@@ -103,3 +103,21 @@ TEST(CryptText, NulComesBackAsItsKeyCharacter) {
         }
     }
 }
+
+// Transformed in place, piece by piece at random cuts, a text gives what one call gives.
+TEST(CryptText, PiecesInPlaceMatchTheWhole) {
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::size_t> keyLength(1, 9000);
+    for (int round = 0; round < 40; ++round) {
+        const std::string text = randomBytes(rng, 20000, 0);
+        const std::string key = randomBytes(rng, keyLength(rng), 0);
+        std::string pieces = text;
+        std::uniform_int_distribution<std::size_t> cut(0, 5000);
+        for (std::size_t at = 0; at < pieces.size();) {
+            const std::size_t n = std::min(cut(rng), pieces.size() - at);
+            Crypt::CryptInto(std::string_view(pieces).substr(at, n), key, pieces.data() + at, at);
+            at += n;
+        }
+        ASSERT_EQ(pieces, CryptText(text, key)) << "round " << round;
+    }
+}

@@ -2,6 +2,7 @@
 #include "app/Shell.h"
 #include "core/TextFile.h"
 #include "core/Texts.h"
+#include "crypt/Crypt.h"
 #include "forms/Windows.h"
 #include "forms/about/frmAbout.h"
 #include "forms/help/Form2.h"
@@ -29,6 +30,7 @@
 
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -98,6 +100,17 @@ protected:
     std::function<void()> beforeAnswer;
     std::vector<Showing> showings;
 };
+
+// The process's address space now, in bytes.
+qint64 addressSpace(const char* field = "VmSize:") {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLongLong() * 1024;
+    return 0;
+}
 
 void collect(QMenu* menu, int depth, QStringList& out) {
     for (QAction* a : menu->actions()) {
@@ -290,6 +303,64 @@ TEST_F(MenuTest, GivingUpALoadKeepsThePane) {
         EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray("documento")) << after;
     }
     EXPECT_TRUE(messages.isEmpty());
+}
+
+// With too little memory left (an address-space limit, as prlimit sets), Cripta and a load
+// are refused before the pane changes, with the message; the caption and the file slot as
+// before. In a process of its own, which the limit stays with.
+TEST_F(MenuTest, WorkWithoutMemoryIsRefusedBeforeThePaneChanges) {
+    if (qEnvironmentVariableIsEmpty("VEMO_LIMITED")) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VEMO_LIMITED"), QStringLiteral("1"));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=MenuTest.WorkWithoutMemory*")});
+        ASSERT_TRUE(child.waitForFinished(240000));
+        const std::string out = child.readAll().toStdString();
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << out;
+        EXPECT_EQ(child.exitCode(), 0) << out;
+        return;
+    }
+    // A ciphertext of few lines, whose plain text has many: showing it takes far more.
+    const QByteArray key = "chiave";
+    QByteArray plain;
+    for (int i = 0; plain.size() < (qsizetype(8) << 20); ++i)
+        plain += "una riga di prosa, la numero " + QByteArray::number(i) + "\n";
+    const QByteArray cipher =
+        QByteArray::fromStdString(Crypt::CryptText(plain.toStdString(), key.toStdString()));
+    answer = file("grande.txt", plain + plain);
+    RichTextBox* document = form->RichTextBox1();
+    document->setText(cipher);
+    form->RichTextBox2()->setText(key);
+    auto* button = form->findChild<QPushButton*>(QStringLiteral("Command1"));
+    const QString caption = button->text();
+
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_AS, &unlimited), 0);
+    rlimit limited = unlimited;
+    limited.rlim_cur = rlim_t(addressSpace() + (qint64(24) << 20));
+    const struct {
+        const char* what;
+        std::function<void()> act;
+    } cases[] = {
+        {"Cripta", [&] { button->click(); }},
+        {"load", [&] { action("docdacrypt")->trigger(); }},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        ASSERT_EQ(setrlimit(RLIMIT_AS, &limited), 0);
+        c.act();
+        ASSERT_EQ(setrlimit(RLIMIT_AS, &unlimited), 0);
+        EXPECT_EQ(messages, QStringList{Shell::text(Texts::kOutOfMemory)}) << c.what;
+        EXPECT_TRUE(document->Text() == cipher) << c.what;
+        EXPECT_EQ(button->text(), caption) << c.what;
+        EXPECT_FALSE(heldOpen(answer)) << c.what;
+    }
+    // With the memory back, the same work is done.
+    button->click();
+    EXPECT_TRUE(document->Text() == plain);
 }
 
 TEST_F(MenuTest, TheRealChoosersSpeakItalian) {

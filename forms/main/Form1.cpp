@@ -21,6 +21,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <new>
 #include <optional>
 #include <stdexcept>
 
@@ -141,22 +142,22 @@ void Form1::Command1_Click() {
     {
         LongWork work(this, Shell::text(encrypting ? Texts::kEncrypting : Texts::kDecrypting),
                       false);
-        QByteArray result;
-        {
-            const QByteArray document = ui->RichTextBox1->Text();
-            const QByteArray key = ui->RichTextBox2->Text();
-            result.resize(document.size());
-            try {
-                Crypt::CryptInto(std::string_view(document.constData(), document.size()),
-                                 std::string_view(key.constData(), key.size()), result.data());
-            } catch (const std::invalid_argument&) {
-                keyMissing = true;
-            }
+        const QByteArray key = ui->RichTextBox2->Text();
+        const std::string_view keyBytes(key.constData(), std::size_t(key.size()));
+        try {
+            // In place, piece by piece: the document is never held twice.
+            ui->RichTextBox1->changeText(
+                [keyBytes](const char* in, char* out, qsizetype from, qsizetype n) {
+                    Crypt::CryptInto(std::string_view(in, std::size_t(n)), keyBytes, out,
+                                     std::size_t(from));
+                },
+                work.progress());
+        } catch (const std::invalid_argument&) {
+            keyMissing = true;
         }
-        if (!keyMissing) {
+        // A transform refused (no key, no memory) leaves the caption as it was.
+        if (!keyMissing)
             ui->Command1->setText(Shell::text(encrypting ? Texts::kDecripta : Texts::kCripta));
-            ui->RichTextBox1->setText(result, work.progress());
-        }
     }
     if (keyMissing)
         Shell::MsgBox(Shell::text(Texts::kKeyNeeded));
@@ -169,7 +170,7 @@ void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& me
     const QString name = m_commonDialog1->FileName();
     if (name.isEmpty())
         return;
-    {
+    try {
         LongWork work(this, Shell::text(Texts::kLoading).arg(shown(name)), true);
         Shell::fileSlot1().openForReading(name.toStdString());
         // Reading is the first tenth of the work, showing the text the rest. Given up: the
@@ -187,6 +188,10 @@ void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& me
         content.truncate(qsizetype(*size));
         if (!pane->LoadFile(content, share(work.progress(), 100, 900)))
             return;
+    } catch (const std::bad_alloc&) {
+        // A file too large for the memory is not held either.
+        Shell::fileSlot1().close();
+        throw;
     }
     if (!message.isEmpty())
         Shell::MsgBox(message);
