@@ -127,6 +127,25 @@ void installKeyboardRules() {
     qApp->installEventFilter(&rules);
 }
 
+namespace {
+
+class PlainMessages : public QObject {
+public:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            if (auto* box = qobject_cast<QMessageBox*>(target))
+                box->setTextFormat(Qt::PlainText);
+        return false;
+    }
+};
+
+} // namespace
+
+void installPlainMessages() {
+    static PlainMessages plain;
+    qApp->installEventFilter(&plain);
+}
+
 WindowSlotBase::WindowSlotBase() {
     allSlots().push_back(this);
 }

@@ -49,6 +49,10 @@ void endProgram();
 // Ctrl+Tab types a tab in a text pane, Alt with a key that is no access key types nothing.
 void installKeyboardRules();
 
+// Every message box, those of Qt's own dialogs too, shows its text as plain text: a file's
+// name is never taken for markup.
+void installPlainMessages();
+
 class WindowSlotBase {
 public:
     WindowSlotBase();

@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     installItalian();
     Windows::installFontSubstitutions();
     Shell::installKeyboardRules();
+    Shell::installPlainMessages();
     // The window slots end the program when its last visible window closes: Qt's own rule
     // does not count tool windows.
     QApplication::setQuitOnLastWindowClosed(false);

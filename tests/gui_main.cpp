@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     installItalian();
     Windows::installFontSubstitutions();
     Shell::installKeyboardRules();
+    Shell::installPlainMessages();
     QApplication::setQuitOnLastWindowClosed(false);
     return RUN_ALL_TESTS();
 }

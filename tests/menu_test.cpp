@@ -16,8 +16,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
@@ -27,6 +29,8 @@
 
 #include <QFileSystemModel>
 #include <QTest>
+
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/inotify.h>
@@ -432,6 +436,32 @@ TEST_F(MenuTest, TheRealChooserReadsNoFileItLists) {
     EXPECT_TRUE(opened.isEmpty()) << opened.join(u' ').toStdString();
     EXPECT_EQ(notice.toStdString(), Shell::text(Texts::kUndecodableNames).arg(1).toStdString());
     ::unlink((QFile::encodeName(dir.path()) + "/caff\xe8.txt").constData());
+}
+
+// The chooser's own warnings show a typed name as it is, never as markup.
+TEST_F(MenuTest, TheRealChoosersWarningsArePlainText) {
+    Shell::services().fileChooser = {};
+    std::optional<Qt::TextFormat> format;
+    int tries = 0;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            format = box->textFormat();
+            box->reject();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (format || ++tries > 100) {
+                dialog->reject();
+                return;
+            }
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(dir.filePath(QStringLiteral("<b>manca.txt")));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        }
+    });
+    look.start(10);
+    action("docdacrypt")->trigger();
+    EXPECT_EQ(format, Qt::PlainText);
 }
 
 TEST_F(MenuTest, SaveCommandsWriteTheirPaneExactly) {

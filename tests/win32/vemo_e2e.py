@@ -173,10 +173,11 @@ def test_device_names_are_refused_before_any_question(d, vemo):
     vemo.click(150, 300)
     d.type("testo")
     active = lambda: int(d.run("xdotool", "getactivewindow").strip() or 0)
-    for typed in ("NUL", "com1.txt", "Lpt1.TXT"):
+    for typed, command in (("NUL", "Right"), ("com1.txt", "Right"), ("Lpt1.TXT", "Right"),
+                           ("NUL.txt", "c"), ("aux.txt", "c")):
         d.activate(vemo.main)
-        d.keys("alt+f", "Right", "d")  # Salva, Documento da criptare
-        wait_for(lambda: active() not in (0, vemo.main), "the save dialog")
+        d.keys("alt+f", command, "d")  # Salva or Carica, Documento da criptare
+        wait_for(lambda: active() not in (0, vemo.main), "the file dialog")
         time.sleep(0.5)
         d.keys("ctrl+a")
         d.type(typed)
