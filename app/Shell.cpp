@@ -213,27 +213,27 @@ void WindowSlotBase::followOwner() {
     }
     w->winId();
     w->windowHandle()->setTransientParent(ownerHandle);
-    showOwnedInTaskbar();
+    updateTaskbarEntry();
     if (visible && !w->isVisible()) {
         w->show();
-        showOwnedInTaskbar();
+        updateTaskbarEntry();
     }
 }
 
-void WindowSlotBase::showOwnedInTaskbar() {
+void WindowSlotBase::updateTaskbarEntry() {
     if (m_window && m_owner)
         Desktop::setSkipTaskbar(m_window, m_owner->isOpen());
 }
 
 void WindowSlotBase::present(QWidget* window) {
     // Told before it is mapped, and again after, when the window manager owns the state.
-    showOwnedInTaskbar();
+    updateTaskbarEntry();
     if (window->isMinimized())
         window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();
-    showOwnedInTaskbar();
+    updateTaskbarEntry();
 }
 
 void WindowSlotBase::hide() {

@@ -90,7 +90,8 @@ protected:
 
 private:
     void followOwner();
-    void showOwnedInTaskbar();
+    // An owned window has no task-bar button of its own while its owner is open.
+    void updateTaskbarEntry();
 
     QPointer<QWidget> m_window;
     WindowSlotBase* m_owner = nullptr;

@@ -116,6 +116,13 @@ TEST_F(ShellTest, OwnedWindowFollowsItsOwner) {
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_EQ(ownerOf(w), owner->windowHandle());
+
+    // Minimised by the window manager, it comes back with the next show.
+    w->setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(w->isMinimized());
+    EXPECT_EQ(owned().show(), w);
+    EXPECT_FALSE(w->isMinimized());
+    EXPECT_TRUE(w->isVisible());
 }
 
 TEST_F(ShellTest, KeyboardRules) {
