@@ -6,6 +6,7 @@
 #include "crypt/Crypt.h"
 #include "win32/Controls.h"
 #include "win32/Form2.h"
+#include "win32/LongWork.h"
 #include "win32/Resources.h"
 #include "win32/Wide.h"
 #include "win32/Windows.h"
@@ -88,6 +89,13 @@ HCURSOR penCursor() {
     static HCURSOR cursor = static_cast<HCURSOR>(LoadImageW(
         GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VEMO_PEN_CURSOR), IMAGE_CURSOR, 0, 0, 0));
     return cursor;
+}
+
+// A part of a piece of work, from `from` to `to` thousandths of the whole.
+TextFile::Progress share(TextFile::Progress whole, std::int64_t from, std::int64_t to) {
+    return [whole = std::move(whole), from, to](std::int64_t done, std::int64_t total) {
+        return whole(total > 0 ? from * 10 + done * (to - from) * 10 / total : from * 10, 10000);
+    };
 }
 
 } // namespace
@@ -234,6 +242,7 @@ void Form1::command(int id) {
 
 void Form1::Command1_Click() {
     const bool encrypting = Controls::text(m_command1) == Wide::fromUtf8(Texts::kCripta);
+    LongWork work(m_hwnd, encrypting ? Texts::kEncrypting : Texts::kDecrypting, true);
     std::string result;
     try {
         result = Crypt::CryptText(m_pane1->Text(), m_pane2->Text());
@@ -241,9 +250,11 @@ void Form1::Command1_Click() {
         Shell::MsgBox(Texts::kKeyNeeded);
         return;
     }
+    // Given up: the document and the caption stay as they were.
+    if (!m_pane1->setText(result, work.progress()))
+        return;
     SetWindowTextW(m_command1,
                    Wide::fromUtf8(encrypting ? Texts::kDecripta : Texts::kCripta).c_str());
-    m_pane1->setText(result);
 }
 
 void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_view message) {
@@ -253,15 +264,29 @@ void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_vie
     const std::string name = Wide::toUtf8(m_commonDialog1.FileName());
     if (name.empty())
         return;
-    Shell::fileSlot1().openForReading(name);
-    std::string bytes;
-    const auto size = TextFile::read(Shell::fileSlot1().file(), TextFile::kMaxFileSize,
-                                     [&bytes](std::size_t size) {
-                                         bytes.resize(std::max(size, bytes.size()));
-                                         return bytes.data();
-                                     });
-    bytes.resize(size.value_or(0));
-    pane.LoadFile(bytes);
+    {
+        LongWork work(m_hwnd, Texts::with(Texts::kLoading, name), true);
+        Shell::fileSlot1().openForReading(name);
+        // Reading is the first tenth of the work, showing the text the rest. Given up: the
+        // pane keeps what it had, and no file stays open.
+        std::string bytes;
+        const auto size = TextFile::read(
+            Shell::fileSlot1().file(), TextFile::kMaxFileSize,
+            [&bytes](std::size_t size) {
+                bytes.resize(std::max(size, bytes.size()));
+                return bytes.data();
+            },
+            share(work.progress(), 0, 100));
+        if (!size) {
+            Shell::fileSlot1().close();
+            return;
+        }
+        bytes.resize(*size);
+        if (!pane.LoadFile(bytes, share(work.progress(), 100, 900))) {
+            Shell::fileSlot1().close();
+            return;
+        }
+    }
     if (!message.empty())
         Shell::MsgBox(message);
 }
@@ -281,13 +306,22 @@ void Form1::doccrypt_Click() {
 void Form1::saveFrom(RichTextBox& pane, std::string_view filter, std::string_view proposal,
                      std::string_view message) {
     // Read first: a character that cannot be saved is reported before a file is chosen.
-    const std::string bytes = pane.Text();
+    std::string bytes;
+    {
+        const LongWork work(m_hwnd, Texts::kPreparing, false);
+        bytes = pane.Text();
+    }
     m_commonDialog1.setFilter(filter);
     m_commonDialog1.ShowSave(m_hwnd, Wide::fromUtf8(proposal));
     const std::string name = Wide::toUtf8(m_commonDialog1.FileName());
     if (name.empty())
         return;
-    TextFile::save(name, bytes);
+    {
+        LongWork work(m_hwnd, Texts::with(Texts::kSaving, name), true);
+        // Given up: the file that was there is left as it was.
+        if (!TextFile::save(name, bytes, work.progress()))
+            return;
+    }
     Shell::MsgBox(Texts::with(message, name));
 }
 
@@ -306,7 +340,8 @@ void Form1::docriptato_Click() {
 
 void Form1::printPane(RichTextBox& pane) {
     const DefaultPrinter printer;
-    pane.SelPrint(printer.dc(), printer.name());
+    LongWork work(m_hwnd, Texts::kPrinting, true);
+    pane.SelPrint(printer.dc(), printer.name(), work.progress());
 }
 
 void Form1::printcrdecr_Click() {
