@@ -136,7 +136,9 @@ void Form1::build() {
         const int id = Controls::id(m_design, c->name);
         switch (c->kind) {
         case Design::Kind::Label:
-            Controls::create(m_hwnd, m_design, *c, L"STATIC", SS_LEFT | SS_NOPREFIX,
+            // The hints reach a pixel into the panes below them, which stay over them.
+            Controls::create(m_hwnd, m_design, *c, L"STATIC",
+                             SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS,
                              c->name == "Label1" || c->name == "Label2" ? heading : dialog, dpi);
             break;
         case Design::Kind::Button:
