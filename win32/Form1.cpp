@@ -244,19 +244,22 @@ void Form1::command(int id) {
 
 void Form1::Command1_Click() {
     const bool encrypting = Controls::text(m_command1) == Wide::fromUtf8(Texts::kCripta);
-    LongWork work(m_hwnd, encrypting ? Texts::kEncrypting : Texts::kDecrypting, true);
-    std::string result;
-    try {
-        result = Crypt::CryptText(m_pane1->Text(), m_pane2->Text());
-    } catch (const std::invalid_argument&) {
-        Shell::MsgBox(Texts::kKeyNeeded);
-        return;
+    bool keyMissing = false;
+    {
+        LongWork work(m_hwnd, encrypting ? Texts::kEncrypting : Texts::kDecrypting, true);
+        std::string result;
+        try {
+            result = Crypt::CryptText(m_pane1->Text(), m_pane2->Text());
+        } catch (const std::invalid_argument&) {
+            keyMissing = true;
+        }
+        // Given up: the document and the caption stay as they were.
+        if (!keyMissing && m_pane1->setText(result, work.progress()))
+            SetWindowTextW(m_command1,
+                           Wide::fromUtf8(encrypting ? Texts::kDecripta : Texts::kCripta).c_str());
     }
-    // Given up: the document and the caption stay as they were.
-    if (!m_pane1->setText(result, work.progress()))
-        return;
-    SetWindowTextW(m_command1,
-                   Wide::fromUtf8(encrypting ? Texts::kDecripta : Texts::kCripta).c_str());
+    if (keyMissing)
+        Shell::MsgBox(Texts::kKeyNeeded);
 }
 
 void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_view message) {
