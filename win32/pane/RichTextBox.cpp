@@ -262,13 +262,19 @@ private:
         return out;
     }
 
-    // How much of `rest` goes on one line.
-    std::size_t fitting(std::u16string_view rest) const {
-        const std::size_t measured = std::min(rest.size(), kMeasured);
+    // How much of `rest` goes on one line. A little more than the last line held is
+    // measured, more only when all of it fits, so that a long paragraph costs its length.
+    std::size_t fitting(std::u16string_view rest) {
         int fit = 0;
-        SIZE size{};
-        GetTextExtentExPointW(m_printer, reinterpret_cast<const wchar_t*>(rest.data()),
-                              int(measured), m_width, &fit, nullptr, &size);
+        for (std::size_t measured = std::min({rest.size(), m_measured, kMeasured});;
+             measured = std::min({rest.size(), measured * 2, kMeasured})) {
+            SIZE size{};
+            GetTextExtentExPointW(m_printer, reinterpret_cast<const wchar_t*>(rest.data()),
+                                  int(measured), m_width, &fit, nullptr, &size);
+            if (std::size_t(fit) < measured || measured == rest.size() || measured == kMeasured)
+                break;
+        }
+        m_measured = std::max<std::size_t>(16, std::size_t(fit) + std::size_t(fit) / 4 + 1);
         std::size_t take = std::max<std::size_t>(1, std::size_t(fit));
         if (take >= rest.size())
             return rest.size();
@@ -314,6 +320,7 @@ private:
     int m_linesPerPage = 1;
     int m_page = 0;
     int m_row = 0;
+    std::size_t m_measured = 256;
 };
 
 // Wine's RichEdit lays out a stretch of text between tabs and breaks in a time that grows
