@@ -8,6 +8,7 @@
 #   ./dev.sh package    the Debian package, in build/package
 #   ./dev.sh windows    the Windows program, its zip and its installer, in build/windows
 #   ./dev.sh windows-test  the Windows build, its tests run under Wine
+#   ./dev.sh windows-bench [MiB ...]  the Windows pane's benchmark under Wine
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -94,6 +95,16 @@ windows-test)
     install_missing packaging/windows-deps.txt
     build windows
     ctest --preset windows
+    ;;
+windows-bench)
+    install_missing packaging/windows-deps.txt
+    build windows
+    shift
+    # In the tests' Wine prefix, on the X display of a Wine session of its own.
+    export WINEPREFIX=$PWD/build/windows/wineprefix WINEDEBUG=-all
+    bash tests/wine_session.sh start
+    trap 'bash tests/wine_session.sh stop' EXIT
+    DISPLAY=:$(head -n1 "$WINEPREFIX/display") wine build/windows/bench/win32/bench_win32_pane.exe "$@"
     ;;
 *)
     usage

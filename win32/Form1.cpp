@@ -7,6 +7,7 @@
 #include "win32/Accessible.h"
 #include "win32/Controls.h"
 #include "win32/Form2.h"
+#include "win32/LongWork.h"
 #include "win32/Resources.h"
 #include "win32/Wide.h"
 #include "win32/Windows.h"
@@ -91,6 +92,13 @@ HCURSOR penCursor() {
     return cursor;
 }
 
+// A part of a piece of work, from `from` to `to` thousandths of the whole.
+TextFile::Progress share(TextFile::Progress whole, std::int64_t from, std::int64_t to) {
+    return [whole = std::move(whole), from, to](std::int64_t done, std::int64_t total) {
+        return whole(total > 0 ? from * 10 + done * (to - from) * 10 / total : from * 10, 10000);
+    };
+}
+
 } // namespace
 
 Form1::Form1()
@@ -129,7 +137,9 @@ void Form1::build() {
         const int id = Controls::id(m_design, c->name);
         switch (c->kind) {
         case Design::Kind::Label:
-            Controls::create(m_hwnd, m_design, *c, L"STATIC", SS_LEFT | SS_NOPREFIX,
+            // The hints reach a pixel into the panes below them, which stay over them.
+            Controls::create(m_hwnd, m_design, *c, L"STATIC",
+                             SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS,
                              c->name == "Label1" || c->name == "Label2" ? heading : dialog, dpi);
             break;
         case Design::Kind::Button:
@@ -236,16 +246,22 @@ void Form1::command(int id) {
 
 void Form1::Command1_Click() {
     const bool encrypting = Controls::text(m_command1) == Wide::fromUtf8(Texts::kCripta);
-    std::string result;
-    try {
-        result = Crypt::CryptText(m_pane1->Text(), m_pane2->Text());
-    } catch (const std::invalid_argument&) {
-        Shell::MsgBox(Texts::kKeyNeeded);
-        return;
+    bool keyMissing = false;
+    {
+        LongWork work(m_hwnd, encrypting ? Texts::kEncrypting : Texts::kDecrypting, true);
+        std::string result;
+        try {
+            result = Crypt::CryptText(m_pane1->Text(), m_pane2->Text());
+        } catch (const std::invalid_argument&) {
+            keyMissing = true;
+        }
+        // Given up: the document and the caption stay as they were.
+        if (!keyMissing && m_pane1->setText(result, work.progress()))
+            SetWindowTextW(m_command1,
+                           Wide::fromUtf8(encrypting ? Texts::kDecripta : Texts::kCripta).c_str());
     }
-    SetWindowTextW(m_command1,
-                   Wide::fromUtf8(encrypting ? Texts::kDecripta : Texts::kCripta).c_str());
-    m_pane1->setText(result);
+    if (keyMissing)
+        Shell::MsgBox(Texts::kKeyNeeded);
 }
 
 void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_view message) {
@@ -255,15 +271,29 @@ void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_vie
     const std::string name = Wide::toUtf8(m_commonDialog1.FileName());
     if (name.empty())
         return;
-    Shell::fileSlot1().openForReading(name);
-    std::string bytes;
-    const auto size = TextFile::read(Shell::fileSlot1().file(), TextFile::kMaxFileSize,
-                                     [&bytes](std::size_t size) {
-                                         bytes.resize(std::max(size, bytes.size()));
-                                         return bytes.data();
-                                     });
-    bytes.resize(size.value_or(0));
-    pane.LoadFile(bytes);
+    {
+        LongWork work(m_hwnd, Texts::with(Texts::kLoading, name), true);
+        Shell::fileSlot1().openForReading(name);
+        // Reading is the first tenth of the work, showing the text the rest. Given up: the
+        // pane keeps what it had, and no file stays open.
+        std::string bytes;
+        const auto size = TextFile::read(
+            Shell::fileSlot1().file(), TextFile::kMaxFileSize,
+            [&bytes](std::size_t size) {
+                bytes.resize(std::max(size, bytes.size()));
+                return bytes.data();
+            },
+            share(work.progress(), 0, 100));
+        if (!size) {
+            Shell::fileSlot1().close();
+            return;
+        }
+        bytes.resize(*size);
+        if (!pane.LoadFile(bytes, share(work.progress(), 100, 900))) {
+            Shell::fileSlot1().close();
+            return;
+        }
+    }
     if (!message.empty())
         Shell::MsgBox(message);
 }
@@ -283,13 +313,22 @@ void Form1::doccrypt_Click() {
 void Form1::saveFrom(RichTextBox& pane, std::string_view filter, std::string_view proposal,
                      std::string_view message) {
     // Read first: a character that cannot be saved is reported before a file is chosen.
-    const std::string bytes = pane.Text();
+    std::string bytes;
+    {
+        const LongWork work(m_hwnd, Texts::kPreparing, false);
+        bytes = pane.Text();
+    }
     m_commonDialog1.setFilter(filter);
     m_commonDialog1.ShowSave(m_hwnd, Wide::fromUtf8(proposal));
     const std::string name = Wide::toUtf8(m_commonDialog1.FileName());
     if (name.empty())
         return;
-    TextFile::save(name, bytes);
+    {
+        LongWork work(m_hwnd, Texts::with(Texts::kSaving, name), true);
+        // Given up: the file that was there is left as it was.
+        if (!TextFile::save(name, bytes, work.progress()))
+            return;
+    }
     Shell::MsgBox(Texts::with(message, name));
 }
 
@@ -308,7 +347,8 @@ void Form1::docriptato_Click() {
 
 void Form1::printPane(RichTextBox& pane) {
     const DefaultPrinter printer;
-    pane.SelPrint(printer.dc(), printer.name());
+    LongWork work(m_hwnd, Texts::kPrinting, true);
+    pane.SelPrint(printer.dc(), printer.name(), work.progress());
 }
 
 void Form1::printcrdecr_Click() {

@@ -32,6 +32,9 @@ struct Services {
     // leaving the message loop.
     std::function<void()> exit;
 
+    // Milliseconds of long work before its progress window shows.
+    int progressDelay = 500;
+
     // The registry, file test and program start of the system information launcher.
     std::shared_ptr<Registry::Backend> registry;
     std::shared_ptr<SysInfo::FileExistence> files;

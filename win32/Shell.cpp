@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/Texts.h"
 #include "win32/Controls.h"
+#include "win32/LongWork.h"
 #include "win32/Wide.h"
 
 #include <algorithm>
@@ -249,6 +250,15 @@ LRESULT CALLBACK Window::proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
                                     [](const Window* w) { return w->isVisible(); }))
             endProgram();
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    if (LongWork::running()) {
+        // While long work runs the windows wait, and none may close under it.
+        if (message == WM_SETCURSOR) {
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));
+            return TRUE;
+        }
+        if (message == WM_CLOSE)
+            return 0;
     }
     return window->handle(message, wParam, lParam);
 }

@@ -54,13 +54,19 @@ void frmAbout::build() {
                              font, dpi);
             break;
         case Design::Kind::IconBox: {
-            const HWND box =
-                Controls::create(m_hwnd, m_design, *c, L"STATIC", SS_ICON | WS_TABSTOP, font, dpi);
+            const HWND box = Controls::create(m_hwnd, m_design, *c, L"STATIC",
+                                              SS_ICON | SS_CENTERIMAGE | WS_TABSTOP, font, dpi);
             SendMessageW(box, STM_SETICON,
                          reinterpret_cast<WPARAM>(LoadImageW(GetModuleHandleW(nullptr),
                                                              MAKEINTRESOURCEW(VEMO_ICON),
                                                              IMAGE_ICON, 32, 32, LR_SHARED)),
                          0);
+            // The icon in the middle of its designed box, which has a sunken border.
+            SetWindowLongPtrW(box, GWL_EXSTYLE,
+                              GetWindowLongPtrW(box, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+            const RECT place = Controls::place(c->rect, dpi);
+            SetWindowPos(box, nullptr, place.left, place.top, place.right - place.left,
+                         place.bottom - place.top, SWP_NOZORDER | SWP_FRAMECHANGED);
             break;
         }
         default:
@@ -110,13 +116,13 @@ LRESULT frmAbout::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PAINTSTRUCT ps;
         const HDC dc = BeginPaint(m_hwnd, &ps);
         const int dpi = Shell::dpi();
+        // Each line runs down from its row, `width` pixels, so that the white one lies
+        // below the grey one instead of over it.
         for (const Design::Line& line : m_design.lines) {
-            const HPEN pen = CreatePen(PS_SOLID, line.width, RGB(line.red, line.green, line.blue));
-            const HGDIOBJ old = SelectObject(dc, pen);
-            MoveToEx(dc, Design::pixels(line.x1, dpi), Design::pixels(line.y1, dpi), nullptr);
-            LineTo(dc, Design::pixels(line.x2, dpi), Design::pixels(line.y2, dpi));
-            SelectObject(dc, old);
-            DeleteObject(pen);
+            const RECT r{Design::pixels(line.x1, dpi), Design::pixels(line.y1, dpi),
+                         Design::pixels(line.x2, dpi), Design::pixels(line.y1, dpi) + line.width};
+            SetDCBrushColor(dc, RGB(line.red, line.green, line.blue));
+            FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         }
         EndPaint(m_hwnd, &ps);
         return 0;

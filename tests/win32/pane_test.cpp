@@ -104,6 +104,26 @@ TEST_F(Pane, EveryByteAndLineEndingReadsBackExactly) {
     }
 }
 
+TEST_F(Pane, AFillGivenUpLeavesThePaneAsItWas) {
+    m_pane.setText("prima\nseconda");
+    const std::string large = allBytes(1) + std::string(1 << 20, 'x');
+    for (const int answers : {0, 3}) {
+        int asked = 0;
+        EXPECT_FALSE(m_pane.LoadFile(large, [&](std::int64_t, std::int64_t) {
+            return asked++ < answers;
+        }));
+        EXPECT_EQ(m_pane.Text(), "prima\nseconda");
+    }
+    // Filled to the end, the new text is the pane's, its line ending too.
+    std::int64_t last = 0;
+    EXPECT_TRUE(m_pane.LoadFile(large, [&](std::int64_t done, std::int64_t total) {
+        last = done * 100 / total;
+        return true;
+    }));
+    EXPECT_EQ(m_pane.Text(), large);
+    EXPECT_GT(last, 90);
+}
+
 TEST_F(Pane, PasteArrivesExactWhereverItGoes) {
     const std::u16string pasted = u"{\\rtf1 x}\ry\nz\r\n" + decode(allBytes(5).substr(0, 120)) +
                                   decode("\x80\x81\x9f\xa0\xe8\xff") + u"\r\n";

@@ -162,14 +162,25 @@ void setClipboardText(HWND owner, const std::u16string& text) {
         GlobalFree(exact);
 }
 
-// Hands a display to EM_STREAMIN, which reads it as plain text whatever it starts with.
+// Hands a display to EM_STREAMIN, which reads it as plain text whatever it starts with,
+// telling `progress` between the pieces it takes; when that gives up the stream stops.
 struct Source {
     const char* data;
     std::size_t left;
+    std::size_t size;
+    const TextFile::Progress* progress;
+    bool gaveUp;
 };
 
 DWORD CALLBACK readSource(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
     auto* source = reinterpret_cast<Source*>(cookie);
+    if (source->progress && *source->progress &&
+        !(*source->progress)(std::int64_t(source->size - source->left),
+                             std::int64_t(source->size))) {
+        source->gaveUp = true;
+        *given = 0;
+        return 1;
+    }
     // Whole UTF-16 units only.
     const std::size_t n = std::min(source->left, std::size_t(wanted) & ~std::size_t(1));
     std::memcpy(buffer, source->data, n);
@@ -251,13 +262,19 @@ private:
         return out;
     }
 
-    // How much of `rest` goes on one line.
-    std::size_t fitting(std::u16string_view rest) const {
-        const std::size_t measured = std::min(rest.size(), kMeasured);
+    // How much of `rest` goes on one line. A little more than the last line held is
+    // measured, more only when all of it fits, so that a long paragraph costs its length.
+    std::size_t fitting(std::u16string_view rest) {
         int fit = 0;
-        SIZE size{};
-        GetTextExtentExPointW(m_printer, reinterpret_cast<const wchar_t*>(rest.data()),
-                              int(measured), m_width, &fit, nullptr, &size);
+        for (std::size_t measured = std::min({rest.size(), m_measured, kMeasured});;
+             measured = std::min({rest.size(), measured * 2, kMeasured})) {
+            SIZE size{};
+            GetTextExtentExPointW(m_printer, reinterpret_cast<const wchar_t*>(rest.data()),
+                                  int(measured), m_width, &fit, nullptr, &size);
+            if (std::size_t(fit) < measured || measured == rest.size() || measured == kMeasured)
+                break;
+        }
+        m_measured = std::max<std::size_t>(16, std::size_t(fit) + std::size_t(fit) / 4 + 1);
         std::size_t take = std::max<std::size_t>(1, std::size_t(fit));
         if (take >= rest.size())
             return rest.size();
@@ -303,7 +320,26 @@ private:
     int m_linesPerPage = 1;
     int m_page = 0;
     int m_row = 0;
+    std::size_t m_measured = 256;
 };
+
+// Wine's RichEdit lays out a stretch of text between tabs and breaks in a time that grows
+// with the square of its length, and tabs without wrapping likewise: a text whose long
+// stretches would cost more than about a second is shown without wrapping.
+bool wrapsCheaply(std::string_view bytes, PaneText::LineEnding ending) {
+    constexpr std::size_t kShort = 256;
+    constexpr double kBudget = double(1 << 24);
+    const char stops[] = {ending == PaneText::LineEnding::Cr ? '\r' : '\n', '\t', '\0'};
+    double cost = 0;
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        const std::size_t end = std::min(bytes.find_first_of(stops, begin), bytes.size());
+        const double length = double(end - begin);
+        if (end - begin > kShort && (cost += length * length) > kBudget)
+            return false;
+        begin = end + 1;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -317,19 +353,29 @@ RichTextBox::~RichTextBox() {
 }
 
 void RichTextBox::create(HWND parent, int controlId, const RECT& pixels) {
+    m_hwnd = makeControl(parent, controlId, pixels, true);
+    ShowWindow(m_hwnd, SW_SHOWNA);
+    SetWindowSubclass(m_hwnd, subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+HWND RichTextBox::makeControl(HWND parent, int controlId, const RECT& pixels, bool wrap) const {
     static const HMODULE richEdit = LoadLibraryW(L"Msftedit.dll");
     if (richEdit == nullptr)
         throw std::runtime_error("Msftedit.dll");
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE |
+    const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                         ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | ES_NOOLEDRAGDROP;
-    m_hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, pixels.left, pixels.top,
-                             pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
-                             reinterpret_cast<HMENU>(INT_PTR(controlId)), GetModuleHandleW(nullptr),
-                             nullptr);
-    if (m_hwnd == nullptr)
+    const HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, pixels.left,
+                                      pixels.top, pixels.right - pixels.left,
+                                      pixels.bottom - pixels.top, parent,
+                                      reinterpret_cast<HMENU>(INT_PTR(controlId)),
+                                      GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr)
         throw std::runtime_error("RICHEDIT50W");
-    SendMessageW(m_hwnd, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
-    SendMessageW(m_hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageW(hwnd, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+    SendMessageW(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    // Lines wrap at the pane's width, unless the text's long lines would take the control
+    // too long to lay out (see wrapsCheaply); then they scroll sideways.
+    SendMessageW(hwnd, EM_SETTARGETDEVICE, 0, wrap ? 0 : 1);
     CHARFORMAT2W format{};
     format.cbSize = sizeof format;
     format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET;
@@ -337,9 +383,9 @@ void RichTextBox::create(HWND parent, int controlId, const RECT& pixels) {
     format.bCharSet = DEFAULT_CHARSET;
     format.bPitchAndFamily = FIXED_PITCH | FF_MODERN;
     wcsncpy(format.szFaceName, paneFace(), LF_FACESIZE - 1);
-    SendMessageW(m_hwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
-    SendMessageW(m_hwnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    SetWindowSubclass(m_hwnd, subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    SendMessageW(hwnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    SendMessageW(hwnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    return hwnd;
 }
 
 LONG RichTextBox::length() const {
@@ -382,23 +428,57 @@ std::string RichTextBox::Text() const {
 }
 
 void RichTextBox::setText(std::string_view bytes) {
-    const PaneText::LineEnding ending =
-        PaneText::detectLineEnding(bytes, PaneText::LineEnding::CrLf);
-    std::u16string shown(PaneText::displayCapacity(bytes.size()), u'\0');
-    shown.resize(PaneText::toDisplay(bytes, ending, shown.data()));
-    breaksToControl(shown);
-    Source source{reinterpret_cast<const char*>(shown.data()), shown.size() * sizeof(char16_t)};
-    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readSource};
-    SendMessageW(m_hwnd, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-    m_lineEnding = ending;
-    // Undoing into the previous text would read it with this text's line ending.
-    SendMessageW(m_hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
-    SendMessageW(m_hwnd, EM_SETMODIFY, FALSE, 0);
-    SendMessageW(m_hwnd, EM_SETSEL, 0, 0);
+    setText(bytes, {});
 }
 
-void RichTextBox::LoadFile(std::string_view bytes) {
-    setText(bytes);
+bool RichTextBox::setText(std::string_view bytes, const TextFile::Progress& progress) {
+    const PaneText::LineEnding ending =
+        PaneText::detectLineEnding(bytes, PaneText::LineEnding::CrLf);
+    // The text goes into a new control, which takes the old one's place when it is full:
+    // removing a large text from a RichEdit control costs far more than making a new one,
+    // and a fill given up leaves the pane as it was.
+    RECT place;
+    GetWindowRect(m_hwnd, &place);
+    const HWND parent = GetParent(m_hwnd);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    const HWND fresh = makeControl(parent, GetDlgCtrlID(m_hwnd), place, wrapsCheaply(bytes, ending));
+    // No undo steps and no change notifications while it fills.
+    SendMessageW(fresh, EM_SETUNDOLIMIT, 0, 0);
+    SendMessageW(fresh, EM_SETEVENTMASK, 0, 0);
+    {
+        std::u16string shown(PaneText::displayCapacity(bytes.size()), u'\0');
+        shown.resize(PaneText::toDisplay(bytes, ending, shown.data()));
+        breaksToControl(shown);
+        // One stream: the control lays each piece out as it comes, far faster than in
+        // pieces appended one by one.
+        const std::size_t size = shown.size() * sizeof(char16_t);
+        Source source{reinterpret_cast<const char*>(shown.data()), size, size, &progress, false};
+        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readSource};
+        SendMessageW(fresh, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
+        if (source.gaveUp) {
+            DestroyWindow(fresh);
+            return false;
+        }
+    }
+    SendMessageW(fresh, EM_SETUNDOLIMIT, 100, 0);
+    SendMessageW(fresh, EM_SETSEL, 0, 0);
+    // In the old control's place in the tab order, with the focus if it had it.
+    const bool focused = GetFocus() == m_hwnd;
+    SetWindowPos(fresh, m_hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const HWND old = m_hwnd;
+    RemoveWindowSubclass(old, subclassProc, 0);
+    m_hwnd = fresh;
+    SetWindowSubclass(m_hwnd, subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    ShowWindow(m_hwnd, SW_SHOWNA);
+    DestroyWindow(old);
+    if (focused)
+        SetFocus(m_hwnd);
+    m_lineEnding = ending;
+    return true;
+}
+
+bool RichTextBox::LoadFile(std::string_view bytes, const TextFile::Progress& progress) {
+    return setText(bytes, progress);
 }
 
 EncodingError RichTextBox::located(const EncodingError& error, LONG position) const {
@@ -605,7 +685,8 @@ LRESULT CALLBACK RichTextBox::subclassProc(HWND hwnd, UINT message, WPARAM wPara
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-void RichTextBox::SelPrint(HDC printer, const std::string& printerName) {
+bool RichTextBox::SelPrint(HDC printer, const std::string& printerName,
+                           const TextFile::Progress& progress) {
     // A character that reading refuses is refused before the job starts.
     (void)Text();
     const std::u16string shown = display(0, length());
@@ -622,6 +703,10 @@ void RichTextBox::SelPrint(HDC printer, const std::string& printerName) {
             if (end == shown.size())
                 break;
             begin = end + 1;
+            if (progress && !progress(std::int64_t(begin), std::int64_t(shown.size()))) {
+                AbortDoc(printer);
+                return false;
+            }
         }
         pages.finish();
     } catch (...) {
@@ -630,6 +715,7 @@ void RichTextBox::SelPrint(HDC printer, const std::string& printerName) {
     }
     if (EndDoc(printer) <= 0)
         throw PrinterError(Texts::with(Texts::kPrintFailed, printerName));
+    return true;
 }
 
 DefaultPrinter::DefaultPrinter() {

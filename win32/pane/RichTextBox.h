@@ -2,6 +2,7 @@
 
 #include "core/Errors.h"
 #include "core/PaneText.h"
+#include "core/TextFile.h"
 
 #include <windows.h>
 
@@ -40,13 +41,19 @@ public:
     std::string Text() const;
     // Replaces the whole content; the text's own line ending becomes the pane's.
     void setText(std::string_view bytes);
+    // The same in slices, calling `progress` between them; when it gives up the pane
+    // keeps what it had and false is returned.
+    bool setText(std::string_view bytes, const TextFile::Progress& progress);
     // Replaces the whole content with a plain-text file's bytes, read by the caller.
-    void LoadFile(std::string_view bytes);
+    bool LoadFile(std::string_view bytes, const TextFile::Progress& progress = {});
 
     // Prints the whole text on `printer`, page by page, as the pane shows it, in a job of
     // its own. `printerName` (UTF-8) is for the messages. Throws EncodingError before the
-    // job starts when Text would, PrinterError when the printer fails.
-    void SelPrint(HDC printer, const std::string& printerName);
+    // job starts when Text would, PrinterError when the printer fails. `progress` hears
+    // between lines how much is printed; when it gives up the job is cancelled and false
+    // is returned.
+    bool SelPrint(HDC printer, const std::string& printerName,
+                  const TextFile::Progress& progress = {});
 
     // The clipboard commands that the keys and WM_PASTE, WM_COPY and WM_CUT run; public for
     // a menu. paste throws EncodingError for a look-alike, before anything changes.
@@ -55,6 +62,8 @@ public:
     void cut();
 
 private:
+    // A control of the pane's kind, hidden, over the same parent at the same place.
+    HWND makeControl(HWND parent, int controlId, const RECT& pixels, bool wrap) const;
     static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     // Handle an input message; false leaves it to the control.
