@@ -46,6 +46,12 @@ inline constexpr std::string_view kReplace = "Il file \"%1\" esiste già.\nVuoi 
 inline constexpr std::string_view kYes = "&Sì";
 inline constexpr std::string_view kNo = "&No";
 
+// Pasting: "%1" is the character set the clipboard names, "%2" the first character that
+// is not valid there, counted from 1.
+inline constexpr std::string_view kPasteUndecodable =
+    "Il testo negli appunti non è valido nella codifica %1 con cui è offerto (dal carattere "
+    "%2): non è stato incollato nulla.";
+
 // What a long piece of work shows while it runs.
 inline constexpr std::string_view kEncrypting = "Cifratura del documento in corso…";
 inline constexpr std::string_view kDecrypting = "Decifratura del documento in corso…";
