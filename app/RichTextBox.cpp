@@ -436,11 +436,11 @@ bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& 
     return false;
 }
 
-void RichTextBox::SelPrint(QPrinter* printer, const TextFile::Progress& progress) {
+bool RichTextBox::SelPrint(QPrinter* printer, const TextFile::Progress& progress) {
     if (printer == nullptr || !printer->isValid())
         throw PrinterError("La stampante non è disponibile.");
     const QByteArray text = Text();
-    PanePrint::print(text, m_lineEnding, font(), printer, progress);
+    return PanePrint::print(text, m_lineEnding, font(), printer, progress);
 }
 
 void RichTextBox::insertPlain(const QString& plain) {

@@ -69,6 +69,23 @@ inline constexpr std::string_view kPrinterRefusesJob =
 inline constexpr std::string_view kPrintFailed = "La stampa su \"%1\" non è riuscita.";
 inline constexpr std::string_view kPrintStopped =
     "La stampa su \"%1\" si è interrotta a pagina %2.";
+// The print service's answer to a finished job: "%2" is one of the reasons below.
+inline constexpr std::string_view kPrintNotTaken = "La stampa su \"%1\" non è riuscita: %2.";
+inline constexpr std::string_view kPrintServiceGone =
+    "il servizio di stampa del sistema (CUPS) non è raggiungibile, nulla è stato inviato alla "
+    "stampante";
+inline constexpr std::string_view kPrintQueueGone =
+    "la stampante non esiste più, nulla le è stato inviato";
+inline constexpr std::string_view kPrintJobRefused =
+    "il servizio di stampa ha rifiutato il lavoro (%1)";
+inline constexpr std::string_view kPrintJobDropped =
+    "il servizio di stampa ha annullato il lavoro appena ricevuto";
+// "%1" is a number of seconds.
+inline constexpr std::string_view kPrintNoAnswerInJob =
+    "il servizio di stampa del sistema (CUPS) non ha risposto entro %1 secondi";
+inline constexpr std::string_view kPrintNoAnswer =
+    "Impossibile stampare: il servizio di stampa del sistema (CUPS) non ha risposto entro %1 "
+    "secondi. Nulla è stato stampato.";
 
 // Errors that no handler expects.
 inline constexpr std::string_view kOutOfMemory =
