@@ -2,7 +2,9 @@
 
 #include "app/PanePrint.h"
 #include "app/Shell.h"
+#include "core/Cp1252.h"
 #include "core/Memory.h"
+#include "core/Texts.h"
 
 #include <QAbstractUndoItem>
 #include <QApplication>
@@ -10,6 +12,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
+#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -157,6 +160,91 @@ void insertDisplay(QTextCursor& cursor, const RichTextBox::Display& display) {
         insertBreak(cursor, soft);
         at = end + 1;
     }
+}
+
+// The charset a "text/plain;charset=..." target names, lower case; empty for others.
+QByteArray charsetOf(const QString& format) {
+    const QList<QStringView> parts = QStringView(format).split(u';');
+    if (parts.front().trimmed().compare(u"text/plain", Qt::CaseInsensitive) != 0)
+        return {};
+    for (const QStringView part : parts.mid(1)) {
+        const QStringView p = part.trimmed();
+        if (p.startsWith(u"charset=", Qt::CaseInsensitive)) {
+            QStringView name = p.mid(8);
+            if (name.size() >= 2 && name.front() == u'"' && name.back() == u'"')
+                name = name.mid(1, name.size() - 2);
+            return name.toLatin1().toLower();
+        }
+    }
+    return {};
+}
+
+// Text offered in `charset` that is not valid there from its character `at` on.
+VemoError undecodable(const QByteArray& charset, qsizetype at) {
+    return VemoError(Texts::with(Texts::kPasteUndecodable, charset.toUpper().toStdString(),
+                                 std::to_string(at + 1)));
+}
+
+// The text of bytes offered in `charset`, every byte decoded exactly; nullopt for a
+// charset not known here. Throws VemoError at the first byte the charset does not allow.
+std::optional<QString> decoded(const QByteArray& bytes, const QByteArray& charset) {
+    const auto refuse = [&](qsizetype at) { return undecodable(charset, at); };
+    QString text(bytes.size(), Qt::Uninitialized);
+    if (charset == "windows-1252" || charset == "cp1252" || charset == "us-ascii" ||
+        charset == "ascii") {
+        const bool ascii = charset.contains("ascii");
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            if (ascii && byte > 0x7F)
+                throw refuse(i);
+            text[i] = QChar(Cp1252::toUnicode(byte));
+        }
+        return text;
+    }
+    QStringDecoder decoder(charset.constData(), QStringConverter::Flag::ConvertInitialBom);
+    if (!decoder.isValid())
+        return std::nullopt;
+    text = decoder.decode(bytes);
+    if (!decoder.hasError() && (decoder.decode(QByteArrayView()), !decoder.hasError()))
+        return text;
+    // Again a byte at a time, to count the characters before the first bad sequence.
+    QStringDecoder probe(charset.constData(), QStringConverter::Flag::ConvertInitialBom);
+    qsizetype bad = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const QString out = probe.decode(QByteArrayView(bytes).sliced(i, 1));
+        if (probe.hasError())
+            break;
+        bad += out.size();
+    }
+    throw refuse(bad);
+}
+
+// What a paste inserts: Vemo's own copy, else the first text target the clipboard offers
+// in a charset known here, decoded exactly, else the clipboard's plain text.
+std::optional<QString> pastedText(const QMimeData* source) {
+    if (source->hasFormat(kPrivateMime))
+        return QString::fromUtf8(source->data(kPrivateMime));
+    const QStringList formats = source->formats();
+    QList<std::pair<QString, QByteArray>> charsets;
+    for (const QString& format : formats) {
+        const QByteArray charset = charsetOf(format);
+        if (charset.isEmpty())
+            continue;
+        const bool utf8 = charset == "utf-8" || charset == "utf8";
+        charsets.insert(utf8 ? 0 : charsets.size(), {format, charset});
+    }
+    for (const auto& [format, charset] : charsets)
+        if (std::optional<QString> text = decoded(source->data(format), charset))
+            return text;
+    if (!source->hasText())
+        return std::nullopt;
+    // Qt decodes the X clipboard's own text targets itself, and gives U+FFFD for each
+    // sequence that is not UTF-8. That character is none Vemo can hold either.
+    QString text = source->text();
+    const qsizetype bad = text.indexOf(QChar::ReplacementCharacter);
+    if (bad >= 0)
+        throw undecodable("utf-8", bad);
+    return text;
 }
 
 } // namespace
@@ -348,11 +436,11 @@ bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& 
     return false;
 }
 
-void RichTextBox::SelPrint(QPrinter* printer, const TextFile::Progress& progress) {
+bool RichTextBox::SelPrint(QPrinter* printer, const TextFile::Progress& progress) {
     if (printer == nullptr || !printer->isValid())
         throw PrinterError("La stampante non è disponibile.");
     const QByteArray text = Text();
-    PanePrint::print(text, m_lineEnding, font(), printer, progress);
+    return PanePrint::print(text, m_lineEnding, font(), printer, progress);
 }
 
 void RichTextBox::insertPlain(const QString& plain) {
@@ -477,16 +565,15 @@ QMimeData* RichTextBox::createMimeDataFromSelection() const {
 }
 
 bool RichTextBox::canInsertFromMimeData(const QMimeData* source) const {
-    return source->hasFormat(kPrivateMime) || source->hasText();
+    const QStringList formats = source->formats();
+    return source->hasText() || std::any_of(formats.cbegin(), formats.cend(), [](const QString& f) {
+               return f == kPrivateMime || !charsetOf(f).isEmpty();
+           });
 }
 
 void RichTextBox::insertFromMimeData(const QMimeData* source) {
-    QString plain;
-    if (source->hasFormat(kPrivateMime))
-        plain = QString::fromUtf8(source->data(kPrivateMime));
-    else if (source->hasText())
-        plain = source->text();
-    else
-        return;
-    Shell::guard([&] { insertPlain(plain); });
+    Shell::guard([&] {
+        if (const std::optional<QString> plain = pastedText(source))
+            insertPlain(*plain);
+    });
 }

@@ -59,8 +59,8 @@ public:
     // Prints the whole text on `printer`, paginated, in the pane's font. A character
     // that Text refuses is refused before the job starts. `progress` hears after each
     // page how much is printed; when it gives up, the job is aborted and SelPrint
-    // returns. Throws PrinterError when the printer cannot take the job.
-    void SelPrint(QPrinter* printer, const TextFile::Progress& progress = {});
+    // returns false. Throws PrinterError when the printer cannot take the job.
+    bool SelPrint(QPrinter* printer, const TextFile::Progress& progress = {});
 
     PaneText::LineEnding lineEnding() const { return m_lineEnding; }
     Role role() const { return m_role; }

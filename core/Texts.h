@@ -55,6 +55,12 @@ inline constexpr std::string_view kUndecodableNames =
 inline constexpr std::string_view kYes = "&Sì";
 inline constexpr std::string_view kNo = "&No";
 
+// Pasting: "%1" is the character set the clipboard names, "%2" the first character that
+// is not valid there, counted from 1.
+inline constexpr std::string_view kPasteUndecodable =
+    "Il testo negli appunti non è valido nella codifica %1 con cui è offerto (dal carattere "
+    "%2): non è stato incollato nulla.";
+
 // What a long piece of work shows while it runs.
 inline constexpr std::string_view kEncrypting = "Cifratura del documento in corso…";
 inline constexpr std::string_view kDecrypting = "Decifratura del documento in corso…";
@@ -72,6 +78,23 @@ inline constexpr std::string_view kPrinterRefusesJob =
 inline constexpr std::string_view kPrintFailed = "La stampa su \"%1\" non è riuscita.";
 inline constexpr std::string_view kPrintStopped =
     "La stampa su \"%1\" si è interrotta a pagina %2.";
+// The print service's answer to a finished job: "%2" is one of the reasons below.
+inline constexpr std::string_view kPrintNotTaken = "La stampa su \"%1\" non è riuscita: %2.";
+inline constexpr std::string_view kPrintServiceGone =
+    "il servizio di stampa del sistema (CUPS) non è raggiungibile, nulla è stato inviato alla "
+    "stampante";
+inline constexpr std::string_view kPrintQueueGone =
+    "la stampante non esiste più, nulla le è stato inviato";
+inline constexpr std::string_view kPrintJobRefused =
+    "il servizio di stampa ha rifiutato il lavoro (%1)";
+inline constexpr std::string_view kPrintJobDropped =
+    "il servizio di stampa ha annullato il lavoro appena ricevuto";
+// "%1" is a number of seconds.
+inline constexpr std::string_view kPrintNoAnswerInJob =
+    "il servizio di stampa del sistema (CUPS) non ha risposto entro %1 secondi";
+inline constexpr std::string_view kPrintNoAnswer =
+    "Impossibile stampare: il servizio di stampa del sistema (CUPS) non ha risposto entro %1 "
+    "secondi. Nulla è stato stampato.";
 
 // Errors that no handler expects.
 inline constexpr std::string_view kOutOfMemory =

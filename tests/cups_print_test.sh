@@ -9,8 +9,10 @@ queue=VemoTestPDF
 own_cupsd_start "$queue"
 
 export VEMO_CUPS_PRINTER=$queue VEMO_CUPS_PDF_DIR=$own_cupsd_pdf_dir QT_QPA_PLATFORM=offscreen
-"$test_binary" --gtest_filter='CupsPrint.*-CupsPrint.StoppedService*'
+"$test_binary" --gtest_filter='CupsPrint.*-CupsPrint.StoppedService*:CupsPrint.ServiceFailures*'
 status=$?
+# Ends by stopping the server.
+VEMO_CUPSD_PID=$own_cupsd_pid "$test_binary" --gtest_filter='CupsPrint.ServiceFailures*' || status=1
 ((status == 0)) || tail -n 30 "$own_cupsd_root/log/error_log"
 
 own_cupsd_stop

@@ -216,6 +216,46 @@ TEST_F(PaneTest, PastedBytesArriveExactly) {
     }
 }
 
+// A text offered only in a charset of its own arrives exactly; bytes that charset does not
+// allow are refused with the message and insert nothing.
+TEST_F(PaneTest, PasteTakesEveryTextTargetInItsCharset) {
+    const struct {
+        const char* format;
+        QByteArray offered;
+        QByteArray expected; // the pane after the paste
+        const char* refused; // in the message, or nullptr
+    } cases[] = {
+        {"text/plain;charset=ISO-8859-1", "caff\xe8 \xa9", "[caff\xe8 \xa9]", nullptr},
+        {"text/plain; charset=\"utf-8\"", "caff\xc3\xa8 \xe2\x82\xac", "[caff\xe8 \x80]", nullptr},
+        {"text/plain;charset=windows-1252", "\x80\x81\x9d", "[\x80\x81\x9d]", nullptr},
+        {"text/plain;charset=UTF-16LE", QByteArray("o\0k\0", 4), "[ok]", nullptr},
+        {"text/plain;charset=utf-8", "ok \xe8 no", "[]",
+         "codifica UTF-8 con cui è offerto (dal carattere 4)"},
+        {"text/plain", "a\xef\xbf\xbd", "[]", "codifica UTF-8 con cui è offerto (dal carattere 2)"},
+        {"text/plain;charset=us-ascii", "ab\xe8", "[]",
+         "codifica US-ASCII con cui è offerto (dal carattere 3)"},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        pane.setText("[]");
+        QTextCursor cursor = pane.textCursor();
+        cursor.setPosition(1);
+        pane.setTextCursor(cursor);
+        auto* mime = new QMimeData;
+        mime->setData(QString::fromLatin1(c.format), c.offered);
+        QApplication::clipboard()->setMimeData(mime);
+        pane.paste();
+        EXPECT_EQ(pane.Text(), c.expected) << c.format;
+        if (c.refused) {
+            ASSERT_EQ(messages.size(), 1) << c.format;
+            EXPECT_TRUE(messages[0].contains(QString::fromUtf8(c.refused)))
+                << messages[0].toStdString();
+        } else {
+            EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+        }
+    }
+}
+
 TEST_F(PaneTest, LookAlikesAreRefusedAtInputWithTheirPlace) {
     const struct {
         RichTextBox::Role role;
@@ -417,7 +457,8 @@ TEST_F(PaneTest, EnterAndBackspaceAtASoftBreakChangeNothing) {
 }
 
 TEST_F(PaneTest, LoadFileTakesTheBytesExactly) {
-    const QByteArray contents[] = {allBytes(), "{\\rtf1\\ansi{\\b Ciao}}\r\n", QByteArray("\0\0a\0", 4), ""};
+    const QByteArray contents[] = {allBytes(), "{\\rtf1\\ansi{\\b Ciao}}\r\n",
+                                   QByteArray("\0\0a\0", 4), ""};
     for (const QByteArray& content : contents) {
         pane.setText("previous");
         pane.LoadFile(content);

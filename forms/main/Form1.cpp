@@ -4,6 +4,7 @@
 
 #include "app/RichTextBox.h"
 #include "app/Shell.h"
+#include "core/AppInfo.h"
 #include "core/Design.h"
 #include "core/Errors.h"
 #include "core/TextFile.h"
@@ -20,6 +21,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 
 #include <new>
 #include <optional>
@@ -251,26 +253,40 @@ void Form1::docriptato_Click() {
 }
 
 void Form1::printPane(RichTextBox* pane) {
-    // The busy pointer at once; a long print shows how far it is and can be given up.
-    const auto print = [this, pane](QPrinter* printer) {
+    // The busy pointer at once, before the print service is asked anything; a long print
+    // shows how far it is and can be given up.
+    std::optional<QString> pausedQueue;
+    {
         LongWork work(this, Shell::text(Texts::kPrinting), true);
-        pane->SelPrint(printer, work.progress());
-    };
-    if (const auto& provider = Shell::services().printer) {
-        const std::unique_ptr<QPrinter> printer = provider();
-        if (!printer)
-            throw PrinterError(PrintQueue::noDefaultPrinter().toStdString());
-        print(printer.get());
-        return;
+        if (const auto& provider = Shell::services().printer) {
+            const std::unique_ptr<QPrinter> printer = provider();
+            if (!printer)
+                throw PrinterError(PrintQueue::noDefaultPrinter().toStdString());
+            pane->SelPrint(printer.get(), work.progress());
+            return;
+        }
+        const PrintQueue::Waiting waiting = [&work] { work.step(0, 0); };
+        const PrintQueue::Queue queue = PrintQueue::defaultQueue(waiting);
+        // A job the queue would refuse is not sent: the service would only drop it.
+        if (!queue.accepting)
+            throw PrinterError(PrintQueue::refused(queue.name).toStdString());
+        // The pages go into a file of our own, which is then handed to the queue as one
+        // job whose acceptance is checked: Qt's own hand-over drops the service's answer.
+        // Without a .pdf suffix the printer keeps the queue's page set-up and name.
+        QTemporaryFile pages(QDir::tempPath() + QStringLiteral("/vemo-print-XXXXXX"));
+        if (!pages.open())
+            throw PrinterError(Texts::with(Texts::kPrintFailed, queue.name.toStdString()));
+        QPrinter printer(QPrinterInfo::printerInfo(queue.name), QPrinter::HighResolution);
+        printer.setOutputFileName(pages.fileName());
+        printer.setDocName(QString::fromLatin1(AppInfo::Title));
+        if (!pane->SelPrint(&printer, work.progress()))
+            return;
+        PrintQueue::submit(queue.name, pages.fileName(), printer.docName(), waiting);
+        if (queue.paused)
+            pausedQueue = queue.name;
     }
-    const PrintQueue::Queue queue = PrintQueue::defaultQueue();
-    // A job the queue would refuse is not sent: the service would only drop it.
-    if (!queue.accepting)
-        throw PrinterError(PrintQueue::refused(queue.name).toStdString());
-    QPrinter printer(QPrinterInfo::printerInfo(queue.name), QPrinter::HighResolution);
-    print(&printer);
-    if (queue.paused)
-        Shell::MsgBox(PrintQueue::waitsInPausedQueue(queue.name));
+    if (pausedQueue)
+        Shell::MsgBox(PrintQueue::waitsInPausedQueue(*pausedQueue));
 }
 
 void Form1::printcrdecr_Click() {

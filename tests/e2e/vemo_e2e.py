@@ -308,6 +308,21 @@ class Desktop:
         self.clipboard_owner.stdin.close()
         wait_for(lambda: self.get_clipboard() == text, "the clipboard to take the text")
 
+    def offer_clipboard(self, data, target):
+        """Offers bytes under one target only, as a program with its own charset does."""
+        if self.clipboard_owner and self.clipboard_owner.poll() is None:
+            self.clipboard_owner.terminate()
+            self.clipboard_owner.wait()
+        self.clipboard_owner = subprocess.Popen(
+            ["xclip", "-selection", "clipboard", "-t", target, "-i", "-quiet"], env=self.env,
+            stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.clipboard_owner.stdin.write(data)
+        self.clipboard_owner.stdin.close()
+        wait_for(lambda: target in subprocess.run(
+            ["xclip", "-selection", "clipboard", "-o", "-t", "TARGETS"], env=self.env,
+            capture_output=True, timeout=10).stdout.decode(errors="replace").split(),
+            "the clipboard to offer " + target)
+
     def get_clipboard(self):
         result = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env,
                                 capture_output=True, timeout=10)
@@ -558,6 +573,24 @@ def test_every_byte_through_the_clipboard(d, vemo):
     copied = vemo.pane_text(1)
     check(copied == text, "round trip differs: lost %r, got %r"
           % (sorted(set(text) - set(copied)), copied))
+
+
+def test_paste_takes_each_charset_exactly(d, vemo):
+    d.keys("Tab")                      # document pane
+    d.type("[]")
+    d.keys("Left")
+    d.offer_clipboard("caff\u00e8 \u00a9".encode("latin-1"), "text/plain;charset=ISO-8859-1")
+    d.keys("ctrl+v")
+    text = vemo.pane_text(1)
+    check(text == "[caff\u00e8 \u00a9]", "after pasting ISO-8859-1: %r" % text)
+    # Invalid UTF-8 offered as UTF-8: the message, and nothing inserted.
+    d.offer_clipboard(b"ok \xe8 no", "UTF8_STRING")
+    d.keys("ctrl+End", "ctrl+v")
+    wait_for(lambda: vemo.window("Vemo"), "the message about the clipboard")
+    d.keys("Return")
+    vemo.expect_mapped(1, "after the message")
+    text = vemo.pane_text(1)
+    check(text == "[caff\u00e8 \u00a9]", "after pasting invalid UTF-8: %r" % text)
 
 
 def test_load_and_save_through_the_dialogs(d, vemo):
