@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -241,9 +242,10 @@ void Form1::Command1_Click() {
         Shell::MsgBox(Texts::kKeyNeeded);
         return;
     }
+    // A result the pane has no room for leaves the caption as it was.
+    m_pane1->setText(result);
     SetWindowTextW(m_command1,
                    Wide::fromUtf8(encrypting ? Texts::kDecripta : Texts::kCripta).c_str());
-    m_pane1->setText(result);
 }
 
 void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_view message) {
@@ -254,14 +256,20 @@ void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_vie
     if (name.empty())
         return;
     Shell::fileSlot1().openForReading(name);
-    std::string bytes;
-    const auto size = TextFile::read(Shell::fileSlot1().file(), TextFile::kMaxFileSize,
-                                     [&bytes](std::size_t size) {
-                                         bytes.resize(std::max(size, bytes.size()));
-                                         return bytes.data();
-                                     });
-    bytes.resize(size.value_or(0));
-    pane.LoadFile(bytes);
+    try {
+        std::string bytes;
+        const auto size = TextFile::read(Shell::fileSlot1().file(), TextFile::kMaxFileSize,
+                                         [&bytes](std::size_t size) {
+                                             bytes.resize(std::max(size, bytes.size()));
+                                             return bytes.data();
+                                         });
+        bytes.resize(size.value_or(0));
+        pane.LoadFile(bytes);
+    } catch (const std::bad_alloc&) {
+        // A file too large for the memory is not held either.
+        Shell::fileSlot1().close();
+        throw;
+    }
     if (!message.empty())
         Shell::MsgBox(message);
 }

@@ -1,5 +1,6 @@
 #include "win32/pane/RichTextBox.h"
 
+#include "core/Memory.h"
 #include "core/Texts.h"
 
 #include <commctrl.h>
@@ -387,6 +388,9 @@ void RichTextBox::setText(std::string_view bytes) {
     std::u16string shown(PaneText::displayCapacity(bytes.size()), u'\0');
     shown.resize(PaneText::toDisplay(bytes, ending, shown.data()));
     breaksToControl(shown);
+    // RichEdit keeps what it could read when memory runs out half-way: the room for its
+    // copy and its line layout is asked for before the pane changes.
+    Memory::require(shown.size() * sizeof(char16_t) * 3 + (std::size_t(32) << 20));
     Source source{reinterpret_cast<const char*>(shown.data()), shown.size() * sizeof(char16_t)};
     EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readSource};
     SendMessageW(m_hwnd, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
