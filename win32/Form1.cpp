@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -289,7 +290,15 @@ void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_vie
             return;
         }
         bytes.resize(*size);
-        if (!pane.LoadFile(bytes, share(work.progress(), 100, 900))) {
+        bool loaded = false;
+        try {
+            loaded = pane.LoadFile(bytes, share(work.progress(), 100, 900));
+        } catch (const std::bad_alloc&) {
+            // A file too large for the memory is not held either.
+            Shell::fileSlot1().close();
+            throw;
+        }
+        if (!loaded) {
             Shell::fileSlot1().close();
             return;
         }

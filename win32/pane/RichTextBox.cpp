@@ -1,5 +1,6 @@
 #include "win32/pane/RichTextBox.h"
 
+#include "core/Memory.h"
 #include "core/Texts.h"
 
 #include <commctrl.h>
@@ -452,6 +453,12 @@ bool RichTextBox::setText(std::string_view bytes, const TextFile::Progress& prog
         // One stream: the control lays each piece out as it comes, far faster than in
         // pieces appended one by one.
         const std::size_t size = shown.size() * sizeof(char16_t);
+        // RichEdit keeps what it could read when memory runs out half-way: the room for its
+        // copy and its line layout is asked for before the pane changes.
+        if (!Memory::available(size * 3 + (std::size_t(32) << 20))) {
+            DestroyWindow(fresh);
+            throw std::bad_alloc();
+        }
         Source source{reinterpret_cast<const char*>(shown.data()), size, size, &progress, false};
         EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readSource};
         SendMessageW(fresh, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
