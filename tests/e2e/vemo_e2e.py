@@ -324,8 +324,12 @@ class Desktop:
             "the clipboard to offer " + target)
 
     def get_clipboard(self):
-        result = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env,
-                                capture_output=True, timeout=10)
+        # A busy owner may not answer in time: no answer yet, as from an empty clipboard.
+        try:
+            result = subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=self.env,
+                                    capture_output=True, timeout=10)
+        except subprocess.TimeoutExpired:
+            return None
         return result.stdout.decode("utf-8") if result.returncode == 0 else None
 
 
