@@ -309,6 +309,32 @@ TEST_F(MenuTest, GivingUpALoadKeepsThePane) {
     EXPECT_TRUE(messages.isEmpty());
 }
 
+// Escape or a close request on the window of work that cannot be given up (the button)
+// leaves it there, modal, until the work ends: hidden, it let a second click and typing
+// into the pane while the transform ran.
+TEST_F(MenuTest, WorkThatCannotBeGivenUpKeepsItsWindow) {
+    form->RichTextBox1()->setText(QByteArray(9 << 20, 'x'));
+    form->RichTextBox2()->setText("k");
+    Shell::services().progressDelay = 0;
+    int asked = 0, stayed = 0;
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (!progress || asked >= 2)
+            return;
+        if (asked++ == 0)
+            QTest::keyClick(progress, Qt::Key_Escape);
+        else
+            progress->close();
+        stayed += progress->isVisible() && QApplication::activeModalWidget() == progress;
+    });
+    press.start(0);
+    form->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(stayed, 2);
+    EXPECT_EQ(form->RichTextBox1()->Text(), QByteArray(9 << 20, 'x' ^ 'k'));
+}
+
 // With too little memory left (an address-space limit, as prlimit sets), Cripta and a load
 // are refused before the pane changes, with the message; the caption and the file slot as
 // before. In a process of its own, which the limit stays with.

@@ -5,8 +5,39 @@
 #include "core/Texts.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressDialog>
+
+namespace {
+
+// Escape and the close button hide a progress window, and with it the modality that holds
+// the other windows still. Work that can be given up is given up; work that cannot keeps
+// its window until it ends, so that nothing else can touch the text meanwhile.
+class ProgressWindow : public QProgressDialog {
+public:
+    ProgressWindow(const QString& label, bool cancellable, QWidget* parent)
+        : QProgressDialog(label, QString(), 0, 1000, parent)
+        , m_cancellable(cancellable) {}
+
+    void reject() override {
+        if (m_cancellable)
+            cancel();
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (m_cancellable)
+            QProgressDialog::closeEvent(event);
+        else
+            event->ignore();
+    }
+
+private:
+    bool m_cancellable;
+};
+
+} // namespace
 
 LongWork::LongWork(QWidget* parent, const QString& label, bool cancellable)
     : m_parent(parent)
@@ -38,7 +69,7 @@ bool LongWork::step(qint64 done, qint64 total) {
         return !(m_cancellable && m_dialog && m_dialog->wasCanceled());
     m_lastStep = now;
     if (!m_dialog) {
-        m_dialog = new QProgressDialog(m_label, QString(), 0, 1000, m_parent);
+        m_dialog = new ProgressWindow(m_label, m_cancellable, m_parent);
         // The label names a file: as it is, never as markup.
         auto* label = new QLabel(m_dialog);
         label->setTextFormat(Qt::PlainText);
