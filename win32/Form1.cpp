@@ -257,9 +257,12 @@ void Form1::Command1_Click() {
             keyMissing = true;
         }
         // Given up: the document and the caption stay as they were.
-        if (!keyMissing && m_pane1->setText(result, work.progress()))
+        if (!keyMissing && m_pane1->setText(result, work.progress())) {
             SetWindowTextW(m_command1,
                            Wide::fromUtf8(encrypting ? Texts::kDecripta : Texts::kCripta).c_str());
+            // The pane is a new control now, without the old one's names.
+            Accessible::nameControls(m_hwnd, m_design);
+        }
     }
     if (keyMissing)
         Shell::MsgBox(Texts::kKeyNeeded);
@@ -302,6 +305,7 @@ void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_vie
             Shell::fileSlot1().close();
             return;
         }
+        Accessible::nameControls(m_hwnd, m_design);
     }
     if (!message.empty())
         Shell::MsgBox(message);
