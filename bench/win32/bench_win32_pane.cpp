@@ -159,10 +159,11 @@ void report(const Figure& f) {
 
 // Private bytes at the peak of a load of `mib` MiB, in a process of its own, as a
 // multiple of the document's size.
-double peakMemory(std::size_t mib) {
+double peakMemory(std::size_t mib, bool bare) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --memory " + std::to_wstring(mib);
+    std::wstring command = L"\"" + std::wstring(self) + (bare ? L"\" --bare-memory " : L"\" --memory ") +
+                           std::to_wstring(mib);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -184,14 +185,20 @@ std::size_t privateBytes() {
     return counters.PeakPagefileUsage;
 }
 
-int memoryChild(std::size_t mib) {
+int memoryChild(std::size_t mib, bool bare) {
     topWindow();
     Pane pane;
+    const HWND control = bareControl();
     const std::size_t before = privateBytes();
     {
         const std::string bytes = prose(mib * kMiB);
-        pane.box.LoadFile(bytes);
-        show(pane.box.hwnd());
+        if (bare) {
+            SetWindowTextW(control, wide(bytes).c_str());
+            show(control);
+        } else {
+            pane.box.LoadFile(bytes);
+            show(pane.box.hwnd());
+        }
     }
     return int(double(privateBytes() - before) / double(mib * kMiB) * 100);
 }
@@ -199,14 +206,15 @@ int memoryChild(std::size_t mib) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--memory")
-        return memoryChild(std::size_t(std::atoi(argv[2])));
+    if (argc == 3 && (std::string(argv[1]) == "--memory" || std::string(argv[1]) == "--bare-memory"))
+        return memoryChild(std::size_t(std::atoi(argv[2])), std::string(argv[1]) == "--bare-memory");
     std::vector<std::size_t> sizes;
     for (int i = 1; i < argc; ++i)
         sizes.push_back(std::size_t(std::atoi(argv[i])));
     if (sizes.empty())
         sizes = {10, 50};
     std::printf("%-58s %10s %10s  %6s\n", "", "Vemo", "bare", "ratio");
+    double bareLoad = 0;
 
     for (const std::size_t mib : sizes) {
         const std::string bytes = prose(mib * kMiB);
@@ -226,19 +234,16 @@ int main(int argc, char** argv) {
             });
         }
         report({"load " + std::to_string(mib) + " MiB, pane vs bare control", pane, bare, 1.3});
+        if (mib == sizes.front())
+            bareLoad = bare;
     }
 
-    // The button: Form1's handler on a document, against a new bare control given the
-    // result (one that held the document would first spend long removing it).
+    // The button: Form1's handler on a document, against the bare control's load of a
+    // text as large. Given the result itself, a bare control takes many minutes under Wine
+    // for a megabyte: its long lines between tabs, wrapped or not.
     const std::size_t mib = sizes.front();
     const std::string document = prose(mib * kMiB);
     const std::string result = Crypt::CryptText(document, "chiave segreta");
-    double bare = 0;
-    {
-        const HWND control = bareControl();
-        bare = bareWrite(control, wide(result));
-        DestroyWindow(control);
-    }
     Shell::services().messages = [](const std::string& m) { std::printf("message: %s\n", m.c_str()); };
     Form1& form = Windows::form1();
     form.show();
@@ -252,8 +257,8 @@ int main(int argc, char** argv) {
     });
     Shell::endProgram();
     pump();
-    report({"button on " + std::to_string(mib) + " MiB, vs bare control given the result", click,
-            bare, 1.5});
+    report({"button on " + std::to_string(mib) + " MiB, vs bare control loading as much",
+            click, bareLoad, 1.5});
 
     // A keystroke in the middle of a document of the first size.
     {
@@ -269,9 +274,11 @@ int main(int argc, char** argv) {
                 keystrokes(p.box.hwnd()), bareKey, 3.0});
     }
 
-    const double peak = peakMemory(mib);
-    std::printf("%-58s %8.2fx the document  goal <= 4.0x  %s\n",
-                ("peak memory of a load of " + std::to_string(mib) + " MiB").c_str(), peak,
-                peak >= 0 && peak <= 4.0 ? "ok" : "MISSED");
+    // Wine's own counters: what its heaps take counts, as it does for the bare control.
+    const double peak = peakMemory(mib, false);
+    const double barePeak = peakMemory(mib, true);
+    std::printf("%-58s %8.2fx the document  goal <= 4.0x  %s  (bare control %.2fx)\n",
+                ("peak private bytes of a load of " + std::to_string(mib) + " MiB").c_str(), peak,
+                peak >= 0 && peak <= 4.0 ? "ok" : "MISSED", barePeak);
     return 0;
 }
