@@ -410,7 +410,10 @@ bool overwrite(const std::string& path, const std::string& name, const struct st
     struct stat st {};
     if (::fstat(fd, &st) != 0 || st.st_dev != old.st_dev || st.st_ino != old.st_ino)
         throw FileError(action, path, Reason::InUse);
-    const auto [copy, copyFd] = copyAside(path, name, fd);
+    // Not a structured binding: clang 14 cannot capture one in a lambda.
+    const std::pair<std::string, int> aside = copyAside(path, name, fd);
+    const std::string& copy = aside.first;
+    const int copyFd = aside.second;
     Descriptor saved(copyFd);
     // Puts the old text back; when even that fails, the message says where it is.
     const auto putBack = [&](const FileError& cause) {
