@@ -6,7 +6,8 @@
 // changes anything.
 namespace Memory {
 
-// Whether `bytes` more can be had now: they are asked for and given back at once.
+// Whether `bytes` more can be had now: they are asked for and given back at once (less
+// than 64 MiB is taken as there).
 bool available(std::size_t bytes) noexcept;
 // Throws std::bad_alloc unless `bytes` more can be had now.
 void require(std::size_t bytes);
