@@ -120,6 +120,19 @@ def die_with_parent():
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
 
 
+def read_line(fd):
+    """The line that a child writes into the pipe `fd`, which is then closed; b"" when the
+    child closes its end first."""
+    data = b""
+    while not data.endswith(b"\n"):
+        chunk = os.read(fd, 256)
+        if not chunk:
+            break
+        data += chunk
+    os.close(fd)
+    return data if data.endswith(b"\n") else b""
+
+
 class Desktop:
     """An X server of our own with openbox managing it: the display in VEMO_XVFB_DISPLAY, else
     a free one chosen by Xvfb."""
@@ -150,14 +163,8 @@ class Desktop:
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             preexec_fn=die_with_parent)
         os.close(write_end)
-        number = b""
-        while not number.endswith(b"\n"):
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        if not number.endswith(b"\n"):
+        number = read_line(read_end)
+        if not number:
             raise Failure("Xvfb did not start")
         self.env = dict(os.environ)
         self.env.update({
@@ -198,14 +205,8 @@ class Desktop:
             pass_fds=(write_end,), env=self.env, stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL, preexec_fn=die_with_parent)
         os.close(write_end)
-        address = b""
-        while not address.endswith(b"\n"):
-            chunk = os.read(read_end, 256)
-            if not chunk:
-                break
-            address += chunk
-        os.close(read_end)
-        if not address.endswith(b"\n"):
+        address = read_line(read_end)
+        if not address:
             raise Failure("dbus-daemon did not start")
         self.env["DBUS_SESSION_BUS_ADDRESS"] = address.decode().strip()
 
