@@ -21,7 +21,7 @@ namespace {
 constexpr qsizetype kSize = qsizetype(100) << 20;
 
 const QByteArray& hundredMiB() {
-    static const QByteArray text = prose(kSize);
+    static const QByteArray text = prose<QByteArray>(kSize);
     return text;
 }
 

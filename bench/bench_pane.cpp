@@ -22,7 +22,7 @@ namespace {
 constexpr qsizetype kMiB = 1 << 20;
 
 QByteArray oneLine(qsizetype size) {
-    return prose(size).replace('\n', ' ');
+    return prose<QByteArray>(size).replace('\n', ' ');
 }
 
 template <typename W> void prepare(W& w) {
@@ -32,7 +32,7 @@ template <typename W> void prepare(W& w) {
 }
 
 void BM_baseline_setPlainText(benchmark::State& state) {
-    const QString text = QString::fromLatin1(prose(state.range(0) * kMiB));
+    const QString text = QString::fromLatin1(prose<QByteArray>(state.range(0) * kMiB));
     QPlainTextEdit edit;
     prepare(edit);
     for (auto _ : state) {
@@ -51,7 +51,7 @@ void paneWrite(benchmark::State& state, const QByteArray& text) {
 }
 
 void BM_pane_write_prose(benchmark::State& state) {
-    paneWrite(state, prose(state.range(0) * kMiB));
+    paneWrite(state, prose<QByteArray>(state.range(0) * kMiB));
 }
 
 void BM_pane_write_oneline(benchmark::State& state) {
@@ -61,7 +61,7 @@ void BM_pane_write_oneline(benchmark::State& state) {
 void BM_pane_read(benchmark::State& state) {
     RichTextBox pane;
     prepare(pane);
-    pane.setText(prose(state.range(0) * kMiB));
+    pane.setText(prose<QByteArray>(state.range(0) * kMiB));
     pane.moveCursor(QTextCursor::End);
     for (auto _ : state) {
         state.PauseTiming();
@@ -88,7 +88,7 @@ void keystrokes(benchmark::State& state, QPlainTextEdit& edit) {
 void BM_baseline_keystroke(benchmark::State& state) {
     QPlainTextEdit edit;
     prepare(edit);
-    edit.setPlainText(QString::fromLatin1(prose(10 * kMiB)));
+    edit.setPlainText(QString::fromLatin1(prose<QByteArray>(10 * kMiB)));
     keystrokes(state, edit);
 }
 
@@ -102,7 +102,7 @@ void BM_pane_keystroke_oneline(benchmark::State& state) {
 void BM_click_crypt(benchmark::State& state) {
     Form1* form = Windows::form1().show();
     form->RichTextBox2()->setText("chiave segreta");
-    form->RichTextBox1()->setText(prose(10 * kMiB));
+    form->RichTextBox1()->setText(prose<QByteArray>(10 * kMiB));
     auto* button = form->findChild<QPushButton*>(QStringLiteral("Command1"));
     for (auto _ : state) {
         button->click();
@@ -112,7 +112,7 @@ void BM_click_crypt(benchmark::State& state) {
 }
 
 void BM_pane_write_result(benchmark::State& state) {
-    const QByteArray text = prose(10 * kMiB);
+    const QByteArray text = prose<QByteArray>(10 * kMiB);
     const std::string once = Crypt::CryptText(text.toStdString(), "chiave segreta");
     const QByteArray results[] = {QByteArray::fromStdString(once), text};
     RichTextBox pane;
@@ -125,7 +125,7 @@ void BM_pane_write_result(benchmark::State& state) {
 }
 
 QByteArray ciphertext(qsizetype size) {
-    const std::string c = Crypt::CryptText(prose(size).toStdString(), "chiave segreta");
+    const std::string c = Crypt::CryptText(prose<std::string>(size), "chiave segreta");
     return QByteArray::fromStdString(c);
 }
 

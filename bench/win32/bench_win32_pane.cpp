@@ -5,6 +5,7 @@
 // Usage: bench_win32_pane [MiB ...]   the load sizes, 10 and 50 unless given; the button,
 // the keystroke and the memory are measured on the first.
 
+#include "bench/Prose.h"
 #include "crypt/Crypt.h"
 #include "win32/Form1.h"
 #include "win32/Shell.h"
@@ -20,7 +21,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -28,32 +28,6 @@ namespace {
 
 constexpr std::size_t kMiB = std::size_t(1) << 20;
 const RECT kPlace{16, 72, 297, 505};
-
-// Italian-looking words in 80-column lines, one accented letter among them.
-std::string prose(std::size_t size) {
-    static const char* const words[] = {"il",        "documento", "chiave", "criptare", "testo",
-                                        "della",     "parola",    "sicurezza", "prima", "di",
-                                        "tutto",     "\xe8",      "una"};
-    std::mt19937 rng(80);
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(words) - 1);
-    std::string out;
-    out.reserve(size + 100);
-    std::size_t line = 0;
-    while (out.size() < size) {
-        const std::string w = words[pick(rng)];
-        if (line + w.size() + 1 > 80) {
-            out += "\r\n";
-            line = 0;
-        } else if (line > 0) {
-            out += ' ';
-            ++line;
-        }
-        out += w;
-        line += w.size();
-    }
-    out.resize(size);
-    return out;
-}
 
 // What a bare control is given for the same bytes: their Windows-1252 characters.
 std::wstring wide(const std::string& bytes) {
@@ -191,7 +165,7 @@ int memoryChild(std::size_t mib, bool bare) {
     const HWND control = bareControl();
     const std::size_t before = privateBytes();
     {
-        const std::string bytes = prose(mib * kMiB);
+        const std::string bytes = prose<std::string>(mib * kMiB, "\r\n");
         if (bare) {
             SetWindowTextW(control, wide(bytes).c_str());
             show(control);
@@ -217,7 +191,7 @@ int main(int argc, char** argv) {
     double bareLoad = 0;
 
     for (const std::size_t mib : sizes) {
-        const std::string bytes = prose(mib * kMiB);
+        const std::string bytes = prose<std::string>(mib * kMiB, "\r\n");
         const std::wstring text = wide(bytes);
         double bare = 0;
         {
@@ -242,7 +216,7 @@ int main(int argc, char** argv) {
     // text as large. Given the result itself, a bare control takes many minutes under Wine
     // for a megabyte: its long lines between tabs, wrapped or not.
     const std::size_t mib = sizes.front();
-    const std::string document = prose(mib * kMiB);
+    const std::string document = prose<std::string>(mib * kMiB, "\r\n");
     const std::string result = Crypt::CryptText(document, "chiave segreta");
     Shell::services().messages = [](const std::string& m) { std::printf("message: %s\n", m.c_str()); };
     Form1& form = Windows::form1();
@@ -262,7 +236,7 @@ int main(int argc, char** argv) {
 
     // A keystroke in the middle of a document of the first size.
     {
-        const std::string ten = prose(mib * kMiB);
+        const std::string ten = prose<std::string>(mib * kMiB, "\r\n");
         const HWND control = bareControl();
         bareWrite(control, wide(ten));
         const double bareKey = keystrokes(control);
