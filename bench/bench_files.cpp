@@ -2,12 +2,12 @@
 // given the same text with setPlainText in the same run. Also the peak memory of each,
 // as a multiple of the document's size. Offscreen.
 
-#include "app/RichTextBox.h"
 #include "bench/Prose.h"
 #include "bench/RatioReport.h"
 #include "core/TextFile.h"
-#include "forms/Windows.h"
-#include "forms/main/Form1.h"
+#include "qt/Form1.h"
+#include "qt/Windows.h"
+#include "qt/pane/RichTextBox.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,12 +1,12 @@
 // The text pane and the encrypt/decrypt button on documents of many megabytes, against a
 // bare QPlainTextEdit holding a text of the same size in 80-character lines. Offscreen.
 
-#include "app/RichTextBox.h"
 #include "bench/Prose.h"
 #include "bench/RatioReport.h"
 #include "crypt/Crypt.h"
-#include "forms/Windows.h"
-#include "forms/main/Form1.h"
+#include "qt/Form1.h"
+#include "qt/Windows.h"
+#include "qt/pane/RichTextBox.h"
 
 #include <QApplication>
 #include <QDir>

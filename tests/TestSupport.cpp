@@ -1,8 +1,8 @@
 #include "tests/TestSupport.h"
 
-#include "app/Shell.h"
-#include "forms/Windows.h"
-#include "forms/main/Form1.h"
+#include "qt/Form1.h"
+#include "qt/Windows.h"
+#include "qt/shell/Shell.h"
 
 #include <QApplication>
 #include <QDir>

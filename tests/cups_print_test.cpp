@@ -1,8 +1,8 @@
-#include "app/RichTextBox.h"
-#include "app/Shell.h"
 #include "core/Texts.h"
-#include "forms/main/Form1.h"
-#include "forms/main/PrintQueue.h"
+#include "qt/Form1.h"
+#include "qt/PrintQueue.h"
+#include "qt/pane/RichTextBox.h"
+#include "qt/shell/Shell.h"
 #include "tests/TestSupport.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
-#include "app/RichTextBox.h"
-#include "app/Shell.h"
-#include "forms/Windows.h"
-#include "forms/main/Form1.h"
+#include "qt/Form1.h"
+#include "qt/Windows.h"
+#include "qt/pane/RichTextBox.h"
+#include "qt/shell/Shell.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>

@@ -2,11 +2,11 @@
 // paste, no display text, however odd, crashes the reverse mapping, and a sequence of
 // keys and pastes around soft breaks leaves exactly the bytes a simple model predicts.
 
-#include "app/RichTextBox.h"
-#include "app/Shell.h"
 #include "core/Cp1252.h"
 #include "core/Errors.h"
 #include "core/PaneText.h"
+#include "qt/pane/RichTextBox.h"
+#include "qt/shell/Shell.h"
 #include "tests/DisplayModel.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "app/Italian.h"
-#include "app/Shell.h"
-#include "forms/Windows.h"
+#include "qt/Windows.h"
+#include "qt/shell/Italian.h"
+#include "qt/shell/Shell.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,13 +1,13 @@
-#include "app/RichTextBox.h"
-#include "app/Shell.h"
 #include "core/AppInfo.h"
 #include "core/SysInfo.h"
-#include "forms/Windows.h"
-#include "forms/about/frmAbout.h"
-#include "forms/about/sysinfo/SysInfoEnvironment.h"
-#include "forms/about/sysinfo/SystemRegistry.h"
-#include "forms/help/Form2.h"
-#include "forms/main/Form1.h"
+#include "qt/Form1.h"
+#include "qt/Form2.h"
+#include "qt/Windows.h"
+#include "qt/frmAbout.h"
+#include "qt/pane/RichTextBox.h"
+#include "qt/shell/Shell.h"
+#include "qt/sysinfo/ProgramSearch.h"
+#include "qt/sysinfo/SysInfoEnvironment.h"
 #include "tests/TestSupport.h"
 #include "tests/mock/FakeRegistry.h"
 #include "tests/mock/FakeSysInfo.h"
@@ -126,7 +126,7 @@ TEST_F(RealSysInfoTest, RegistryNamesTheFirstToolOnTheSearchPath) {
                             QFileDevice::ExeOwner);
     }
     qputenv("PATH", dir.path().toLocal8Bit());
-    SystemRegistry reg;
+    ProgramSearch reg;
 
     HKEY key = 0;
     // Write rights are refused, as for an ordinary Windows user.

@@ -1,9 +1,9 @@
-#include "app/PanePrint.h"
-#include "app/RichTextBox.h"
 #include "core/Cp1252.h"
 #include "core/Errors.h"
 #include "core/PaneText.h"
 #include "core/TextFile.h"
+#include "qt/pane/PanePrint.h"
+#include "qt/pane/RichTextBox.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "app/Shell.h"
 #include "core/Errors.h"
+#include "qt/shell/Shell.h"
 #include "tests/TestSupport.h"
 
 #include <QApplication>
