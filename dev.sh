@@ -85,11 +85,7 @@ package)
 windows)
     install_missing packaging/windows-deps.txt
     build windows
-    if [[ -f build/windows/vemo.exe ]]; then
-        ls -1 build/windows/vemo.exe build/windows/vemo-*-windows.zip build/windows/vemo-*-setup.exe
-    else
-        echo "No Windows program to give out yet: this tree has no target vemo for Windows."
-    fi
+    ls -1 build/windows/vemo.exe build/windows/vemo-*-windows.zip build/windows/vemo-*-setup.exe
     ;;
 windows-test)
     install_missing packaging/windows-deps.txt

@@ -1,7 +1,10 @@
 #include "core/Errors.h"
 
+#include "core/Texts.h"
+
 #include <cerrno>
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -196,4 +199,18 @@ FileError::Reason FileError::reasonOf(int error, Action action) {
         return Reason::IoError;
     }
     return Reason::System;
+}
+
+std::string errorMessage(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const VemoError& e) {
+        return e.message();
+    } catch (const std::bad_alloc&) {
+        return std::string(Texts::kOutOfMemory);
+    } catch (const std::exception& e) {
+        return Texts::with(Texts::kUnexpectedWith, e.what());
+    } catch (...) {
+        return std::string(Texts::kUnexpected);
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -94,3 +95,6 @@ class PrinterError : public VemoError {
 public:
     using VemoError::VemoError;
 };
+
+// The Italian text for the user of an error that escaped a command, whatever it is.
+std::string errorMessage(const std::exception_ptr& error);

@@ -78,6 +78,15 @@ inline constexpr std::string_view kPrinterRefusesJob =
 inline constexpr std::string_view kPrintFailed = "La stampa su \"%1\" non è riuscita.";
 inline constexpr std::string_view kPrintStopped =
     "La stampa su \"%1\" si è interrotta a pagina %2.";
+inline constexpr std::string_view kPrintServiceDown =
+    "Impossibile stampare: il servizio di stampa del sistema (CUPS) non risponde. Controlla che "
+    "sia avviato, poi riprova.";
+inline constexpr std::string_view kPrintQueueRefuses =
+    "Impossibile stampare: la stampante \"%1\" rifiuta i lavori di stampa. Nulla è stato "
+    "stampato.";
+inline constexpr std::string_view kPrintQueuePaused =
+    "Il lavoro di stampa è stato accettato, ma la stampante \"%1\" è in pausa: il lavoro resta "
+    "in attesa nella sua coda finché la stampa non riprende.";
 // The print service's answer to a finished job: "%2" is one of the reasons below.
 inline constexpr std::string_view kPrintNotTaken = "La stampa su \"%1\" non è riuscita: %2.";
 inline constexpr std::string_view kPrintServiceGone =
@@ -101,6 +110,11 @@ inline constexpr std::string_view kOutOfMemory =
     "Memoria insufficiente per completare l'operazione.";
 inline constexpr std::string_view kUnexpectedWith = "Si è verificato un errore imprevisto: %1";
 inline constexpr std::string_view kUnexpected = "Si è verificato un errore imprevisto.";
+
+// Said on the terminal when no window can be opened at all.
+inline constexpr std::string_view kNoDisplay =
+    "Vemo: impossibile aprire una finestra. Serve una sessione grafica (X11 o Wayland): avviare "
+    "Vemo da un terminale del desktop.\n";
 
 // The help window.
 inline constexpr std::string_view kForm2Caption = "Help on Line: Guida in Linea ad Vemo 1.0";

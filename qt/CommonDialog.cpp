@@ -103,26 +103,17 @@ QString CommonDialog::toQtFilter(const QString& windowsFilter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-void CommonDialog::ShowOpen() {
-    m_fileName = show(Mode::Open, m_lastChosen);
+void CommonDialog::ShowOpen(const QString& startName) {
+    m_fileName = show(Mode::Open, startName);
 }
 
-void CommonDialog::ShowSave(const QString& proposedName) {
-    QString start = proposedName;
-    if (QFileInfo(start).isRelative()) {
-        const QString folder =
-            m_lastChosen.isEmpty() ? QDir::homePath() : QFileInfo(m_lastChosen).absolutePath();
-        start = QDir(folder).filePath(start);
-    }
-    QString name;
-    do {
-        name = show(Mode::Save, start);
-        start = name;
-    } while (!name.isEmpty() && QFileInfo(name).isFile() && !confirmReplace(name));
-    m_fileName = name;
+void CommonDialog::ShowSave(const QString& startName) {
+    m_fileName = show(Mode::Save, QDir::home().filePath(startName));
 }
 
-bool CommonDialog::confirmReplace(const QString& path) {
+bool CommonDialog::mayReplace(const QString& path) {
+    if (!QFileInfo(path).isFile())
+        return true;
     if (const Services::FileChooser& chooser = Shell::services().fileChooser)
         return !chooser(Mode::Replace, QString(), path).isEmpty();
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AppInfo::Title),
@@ -185,7 +176,5 @@ QString CommonDialog::show(Mode mode, const QString& startName) {
         if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
             chosen = dialog.selectedFiles().constFirst();
     }
-    if (!chosen.isEmpty())
-        m_lastChosen = chosen;
     return chosen;
 }

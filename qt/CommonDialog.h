@@ -17,17 +17,16 @@ public:
 
     explicit CommonDialog(QWidget* parent);
 
-    QString Filter() const { return m_filter; }
     void setFilter(const QString& filter) { m_filter = filter; }
     // The full path chosen at the last showing; empty when it was cancelled.
     QString FileName() const { return m_fileName; }
 
-    // Starts from the name chosen last.
-    void ShowOpen();
-    // Starts from `proposedName`, taken in the folder used last when it has no folder of
-    // its own. A name is kept exactly as typed; an existing file is replaced only when
-    // the user says so.
-    void ShowSave(const QString& proposedName);
+    // Each starts from `startName`; a save's name without a folder is taken in the home
+    // folder.
+    void ShowOpen(const QString& startName);
+    void ShowSave(const QString& startName);
+    // Whether `path` may be saved over: no file is there, or the user says so.
+    bool mayReplace(const QString& path);
 
     // "Documenti (*.txt) |*.txt" becomes a Qt filter whose shown text is the description
     // exactly as given.
@@ -35,10 +34,8 @@ public:
 
 private:
     QString show(Mode mode, const QString& startName);
-    bool confirmReplace(const QString& path);
 
     QWidget* m_parent;
     QString m_filter;
     QString m_fileName;
-    QString m_lastChosen;
 };

@@ -5,8 +5,8 @@
 #include "core/AppInfo.h"
 #include "core/Design.h"
 #include "core/Errors.h"
-#include "core/TextFile.h"
-#include "crypt/Crypt.h"
+#include "core/MainWindow.h"
+#include "core/Texts.h"
 #include "qt/CommonDialog.h"
 #include "qt/Form2.h"
 #include "qt/LongWork.h"
@@ -23,31 +23,139 @@
 #include <QPrinterInfo>
 #include <QTemporaryFile>
 
-#include <new>
 #include <optional>
-#include <stdexcept>
 
-namespace {
+// The pane as the commands see it.
+class Form1::PaneAdapter : public Ports::Pane {
+public:
+    explicit PaneAdapter(RichTextBox* pane)
+        : m_pane(pane) {}
 
-QString shown(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
+    Ports::Bytes text() const override {
+        auto held = std::make_shared<const QByteArray>(m_pane->Text());
+        return {held, std::string_view(held->constData(), std::size_t(held->size()))};
+    }
+    bool change(const Change& change, const TextFile::Progress& progress) override {
+        // In place, piece by piece: the document is never held twice.
+        m_pane->changeText(
+            [&change](const char* in, char* out, qsizetype from, qsizetype n) {
+                change(in, out, std::size_t(from), std::size_t(n));
+            },
+            progress);
+        return true;
+    }
+    // A change in place cannot be undone half-way.
+    bool changeCanBeGivenUp() const override { return false; }
+    bool load(const Reader& read, const TextFile::Progress& progress) override {
+        QByteArray content;
+        const std::optional<std::size_t> size = read([&content](std::size_t n) {
+            content.resize(qsizetype(n));
+            return content.data();
+        });
+        if (!size)
+            return false;
+        content.truncate(qsizetype(*size));
+        return m_pane->LoadFile(content, progress);
+    }
+    std::string print(const TextFile::Progress& progress) override {
+        if (const auto& provider = Shell::services().printer) {
+            const std::unique_ptr<QPrinter> printer = provider();
+            if (!printer)
+                throw PrinterError(PrintQueue::noDefaultPrinter().toStdString());
+            m_pane->SelPrint(printer.get(), progress);
+            return {};
+        }
+        // Shows the work as going on while the print service is asked.
+        const PrintQueue::Waiting waiting = [&progress] { progress(0, 0); };
+        const PrintQueue::Queue queue = PrintQueue::defaultQueue(waiting);
+        // A job the queue would refuse is not sent: the service would only drop it.
+        if (!queue.accepting)
+            throw PrinterError(PrintQueue::refused(queue.name).toStdString());
+        // The pages go into a file of our own, which is then handed to the queue as one
+        // job whose acceptance is checked: Qt's own hand-over drops the service's answer.
+        // Without a .pdf suffix the printer keeps the queue's page set-up and name.
+        QTemporaryFile pages(QDir::tempPath() + QStringLiteral("/vemo-print-XXXXXX"));
+        if (!pages.open())
+            throw PrinterError(Texts::with(Texts::kPrintFailed, queue.name.toStdString()));
+        QPrinter printer(QPrinterInfo::printerInfo(queue.name), QPrinter::HighResolution);
+        printer.setOutputFileName(pages.fileName());
+        printer.setDocName(QString::fromLatin1(AppInfo::Title));
+        if (!m_pane->SelPrint(&printer, progress))
+            return {};
+        PrintQueue::submit(queue.name, pages.fileName(), printer.docName(), waiting);
+        return queue.paused ? PrintQueue::waitsInPausedQueue(queue.name).toStdString()
+                            : std::string();
+    }
 
-// `progress` told how far a share of the work, from `from` thousandths on and `part`
-// thousandths long, has gone.
-TextFile::Progress share(const TextFile::Progress& progress, qint64 from, qint64 part) {
-    return [progress, from, part](qint64 done, qint64 total) {
-        return !progress || progress(from + (total > 0 ? done * part / total : part), 1000);
-    };
-}
+private:
+    RichTextBox* m_pane;
+};
 
-} // namespace
+// The button, the file chooser, the messages, the progress window and the other windows
+// as the commands see them.
+class Form1::Adapters : public Ports::Button,
+                        public Ports::FileChooser,
+                        public Ports::Messages,
+                        public Ports::LongWork,
+                        public Ports::Windows {
+public:
+    explicit Adapters(Form1* form)
+        : m_form(form) {}
+
+    std::string caption() const override { return m_form->ui->Command1->text().toStdString(); }
+    void setCaption(std::string_view caption) override {
+        m_form->ui->Command1->setText(Shell::text(caption));
+    }
+
+    std::string open(std::string_view filter, const std::string& start) override {
+        CommonDialog& dialog = *m_form->m_commonDialog1;
+        dialog.setFilter(Shell::text(filter));
+        dialog.ShowOpen(QString::fromStdString(start));
+        return dialog.FileName().toStdString();
+    }
+    std::string save(std::string_view filter, const std::string& start) override {
+        CommonDialog& dialog = *m_form->m_commonDialog1;
+        dialog.setFilter(Shell::text(filter));
+        dialog.ShowSave(QString::fromStdString(start));
+        return dialog.FileName().toStdString();
+    }
+    bool mayReplace(const std::string& path) override {
+        return m_form->m_commonDialog1->mayReplace(QString::fromStdString(path));
+    }
+
+    void show(std::string_view text) override { Shell::MsgBox(Shell::text(text)); }
+
+    std::unique_ptr<Ports::Work> start(std::string_view label, bool cancellable) override {
+        struct Work : Ports::Work {
+            Work(QWidget* parent, const QString& label, bool cancellable)
+                : work(parent, label, cancellable) {}
+            bool step(std::int64_t done, std::int64_t total) override {
+                return work.step(done, total);
+            }
+            ::LongWork work;
+        };
+        return std::make_unique<Work>(m_form, Shell::text(label), cancellable);
+    }
+
+    void showHelp() override { ::Windows::form2().show(); }
+    void showAbout() override { ::Windows::about().show(); }
+    void endProgram() override { Shell::endProgram(); }
+
+private:
+    Form1* m_form;
+};
 
 Form1::Form1(QWidget* parent)
     : QMainWindow(parent)
     , ui(std::make_unique<Ui::Form1>())
     , m_commonDialog1(new CommonDialog(this)) {
     ui->setupUi(this);
+    m_document = std::make_unique<PaneAdapter>(ui->RichTextBox1);
+    m_key = std::make_unique<PaneAdapter>(ui->RichTextBox2);
+    m_adapters = std::make_unique<Adapters>(this);
+    m_commands = std::make_unique<MainWindow>(MainWindow::PortSet{
+        *m_document, *m_key, *m_adapters, *m_adapters, *m_adapters, *m_adapters, *m_adapters,
+        Shell::fileSlot1()});
     Windows::applyDesign(this, ui->centralwidget, Design::kForm1);
     m_commonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
 
@@ -85,23 +193,14 @@ Form1::Form1(QWidget* parent)
     ui->Label3->setBuddy(ui->RichTextBox2);
     ui->Image1->setAccessibleName(Shell::text(Texts::kLogoName));
 
-    Shell::connectHandler(ui->Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    const std::pair<QAction*, void (Form1::*)()> commands[] = {
-        {ui->pubkey, &Form1::pubkey_Click},
-        {ui->docdacriptare, &Form1::docdacriptare_Click},
-        {ui->docriptato, &Form1::docriptato_Click},
-        {ui->loadpubkey, &Form1::loadpubkey_Click},
-        {ui->docdacrypt, &Form1::docdacrypt_Click},
-        {ui->doccrypt, &Form1::doccrypt_Click},
-        {ui->printcrdecr, &Form1::printcrdecr_Click},
-        {ui->printkey, &Form1::printkey_Click},
-        {ui->exit, &Form1::exit_Click},
-        {ui->helponline2, &Form1::helponline2_Click},
-        {ui->about, &Form1::about_Click},
-        {ui->specialt, &Form1::specialt_Click},
-    };
-    for (const auto& [action, handler] : commands)
-        Shell::connectHandler(action, &QAction::triggered, this, handler);
+    QObject::connect(ui->Command1, &QPushButton::clicked, this,
+                     [this] { Shell::guard([this] { m_commands->Command1_Click(); }); });
+    // Each menu entry with a command runs it by its name.
+    for (QAction* action : findChildren<QAction*>()) {
+        const std::string entry = action->objectName().toStdString();
+        QObject::connect(action, &QAction::triggered, this,
+                         [this, entry] { Shell::guard([this, &entry] { m_commands->run(entry); }); });
+    }
 }
 
 Form1::~Form1() = default;
@@ -137,178 +236,3 @@ void Form1::applySystemColours() {
 }
 
 void Form1::Form_Load() {}
-
-void Form1::Command1_Click() {
-    const bool encrypting = ui->Command1->text() == Shell::text(Texts::kCripta);
-    bool keyMissing = false;
-    {
-        LongWork work(this, Shell::text(encrypting ? Texts::kEncrypting : Texts::kDecrypting),
-                      false);
-        const QByteArray key = ui->RichTextBox2->Text();
-        const std::string_view keyBytes(key.constData(), std::size_t(key.size()));
-        try {
-            // In place, piece by piece: the document is never held twice.
-            ui->RichTextBox1->changeText(
-                [keyBytes](const char* in, char* out, qsizetype from, qsizetype n) {
-                    Crypt::CryptInto(std::string_view(in, std::size_t(n)), keyBytes, out,
-                                     std::size_t(from));
-                },
-                work.progress());
-        } catch (const std::invalid_argument&) {
-            keyMissing = true;
-        }
-        // A transform refused (no key, no memory) leaves the caption as it was.
-        if (!keyMissing)
-            ui->Command1->setText(Shell::text(encrypting ? Texts::kDecripta : Texts::kCripta));
-    }
-    if (keyMissing)
-        Shell::MsgBox(Shell::text(Texts::kKeyNeeded));
-}
-
-void Form1::loadInto(RichTextBox* pane, const QString& filter, const QString& message) {
-    Shell::fileSlot1().close();
-    m_commonDialog1->setFilter(filter);
-    m_commonDialog1->ShowOpen();
-    const QString name = m_commonDialog1->FileName();
-    if (name.isEmpty())
-        return;
-    try {
-        LongWork work(this, Shell::text(Texts::kLoading).arg(shown(name)), true);
-        Shell::fileSlot1().openForReading(name.toStdString());
-        // Reading is the first tenth of the work, showing the text the rest. Given up: the
-        // pane keeps what it had.
-        QByteArray content;
-        const std::optional<std::size_t> size = TextFile::read(
-            Shell::fileSlot1().file(), TextFile::kMaxFileSize,
-            [&content](std::size_t n) {
-                content.resize(qsizetype(n));
-                return content.data();
-            },
-            share(work.progress(), 0, 100));
-        if (!size)
-            return;
-        content.truncate(qsizetype(*size));
-        if (!pane->LoadFile(content, share(work.progress(), 100, 900)))
-            return;
-    } catch (const std::bad_alloc&) {
-        // A file too large for the memory is not held either.
-        Shell::fileSlot1().close();
-        throw;
-    }
-    if (!message.isEmpty())
-        Shell::MsgBox(message);
-}
-
-void Form1::loadpubkey_Click() {
-    loadInto(ui->RichTextBox2, Shell::text(Texts::kKeyFilter), Shell::text(Texts::kKeyLoaded));
-}
-
-void Form1::docdacrypt_Click() {
-    loadInto(ui->RichTextBox1, Shell::text(Texts::kPlainFilter), Shell::text(Texts::kPlainLoaded));
-}
-
-void Form1::doccrypt_Click() {
-    loadInto(ui->RichTextBox1, Shell::text(Texts::kCryptedFilter), QString());
-}
-
-void Form1::saveFrom(RichTextBox* pane, const QString& filter, const QString& proposal,
-                     const QString& message, QString& saved) {
-    // Read first: a character that cannot be saved is reported before a file is chosen.
-    QByteArray bytes;
-    {
-        const LongWork work(this, Shell::text(Texts::kPreparing), false);
-        bytes = pane->Text();
-    }
-    m_commonDialog1->setFilter(filter);
-    m_commonDialog1->ShowSave(saved.isEmpty() ? proposal : saved);
-    const QString name = m_commonDialog1->FileName();
-    if (name.isEmpty())
-        return;
-    {
-        LongWork work(this, Shell::text(Texts::kSaving).arg(shown(name)), true);
-        // Given up: the file that was there is left as it was.
-        if (!TextFile::save(name.toStdString(),
-                            std::string_view(bytes.constData(), std::size_t(bytes.size())),
-                            work.progress()))
-            return;
-    }
-    saved = name;
-    Shell::MsgBox(message.arg(shown(name)));
-}
-
-void Form1::pubkey_Click() {
-    Shell::fileSlot1().close();
-    saveFrom(ui->RichTextBox2, Shell::text(Texts::kKeyFilter), Shell::text(Texts::kKeyName),
-             Shell::text(Texts::kKeySaved), m_savedKey);
-}
-
-void Form1::docdacriptare_Click() {
-    saveFrom(ui->RichTextBox1, Shell::text(Texts::kPlainFilter), Shell::text(Texts::kPlainName),
-             Shell::text(Texts::kPlainSaved), m_savedPlain);
-}
-
-void Form1::docriptato_Click() {
-    saveFrom(ui->RichTextBox1, Shell::text(Texts::kCryptedFilter), Shell::text(Texts::kCryptedName),
-             Shell::text(Texts::kCryptedSaved), m_savedCrypted);
-}
-
-void Form1::printPane(RichTextBox* pane) {
-    // The busy pointer at once, before the print service is asked anything; a long print
-    // shows how far it is and can be given up.
-    std::optional<QString> pausedQueue;
-    {
-        LongWork work(this, Shell::text(Texts::kPrinting), true);
-        if (const auto& provider = Shell::services().printer) {
-            const std::unique_ptr<QPrinter> printer = provider();
-            if (!printer)
-                throw PrinterError(PrintQueue::noDefaultPrinter().toStdString());
-            pane->SelPrint(printer.get(), work.progress());
-            return;
-        }
-        const PrintQueue::Waiting waiting = [&work] { work.step(0, 0); };
-        const PrintQueue::Queue queue = PrintQueue::defaultQueue(waiting);
-        // A job the queue would refuse is not sent: the service would only drop it.
-        if (!queue.accepting)
-            throw PrinterError(PrintQueue::refused(queue.name).toStdString());
-        // The pages go into a file of our own, which is then handed to the queue as one
-        // job whose acceptance is checked: Qt's own hand-over drops the service's answer.
-        // Without a .pdf suffix the printer keeps the queue's page set-up and name.
-        QTemporaryFile pages(QDir::tempPath() + QStringLiteral("/vemo-print-XXXXXX"));
-        if (!pages.open())
-            throw PrinterError(Texts::with(Texts::kPrintFailed, queue.name.toStdString()));
-        QPrinter printer(QPrinterInfo::printerInfo(queue.name), QPrinter::HighResolution);
-        printer.setOutputFileName(pages.fileName());
-        printer.setDocName(QString::fromLatin1(AppInfo::Title));
-        if (!pane->SelPrint(&printer, work.progress()))
-            return;
-        PrintQueue::submit(queue.name, pages.fileName(), printer.docName(), waiting);
-        if (queue.paused)
-            pausedQueue = queue.name;
-    }
-    if (pausedQueue)
-        Shell::MsgBox(PrintQueue::waitsInPausedQueue(*pausedQueue));
-}
-
-void Form1::printcrdecr_Click() {
-    printPane(ui->RichTextBox1);
-}
-
-void Form1::printkey_Click() {
-    printPane(ui->RichTextBox2);
-}
-
-void Form1::exit_Click() {
-    Shell::endProgram();
-}
-
-void Form1::helponline2_Click() {
-    Windows::form2().show();
-}
-
-void Form1::about_Click() {
-    Windows::about().show();
-}
-
-void Form1::specialt_Click() {
-    Shell::MsgBox(Shell::text(Texts::kThanks));
-}

@@ -55,13 +55,6 @@ LongWork::~LongWork() {
     QApplication::restoreOverrideCursor();
 }
 
-void LongWork::setLabel(const QString& label) {
-    m_label = label;
-    if (m_dialog)
-        m_dialog->setLabelText(label);
-    step(0, 0);
-}
-
 bool LongWork::step(qint64 done, qint64 total) {
     const qint64 now = m_clock.elapsed();
     if (now < Shell::services().progressDelay ||

@@ -19,7 +19,6 @@ public:
     LongWork(const LongWork&) = delete;
     LongWork& operator=(const LongWork&) = delete;
 
-    void setLabel(const QString& label);
     // Reports the share done; false when the user has given up.
     bool step(qint64 done, qint64 total);
     TextFile::Progress progress() {

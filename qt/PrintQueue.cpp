@@ -72,21 +72,15 @@ QString noDefaultPrinter() {
 }
 
 QString serviceUnreachable() {
-    return QStringLiteral("Impossibile stampare: il servizio di stampa del sistema (CUPS) non "
-                          "risponde. Controlla che sia avviato, poi riprova.");
+    return Shell::text(Texts::kPrintServiceDown);
 }
 
 QString refused(const QString& queue) {
-    return QStringLiteral("Impossibile stampare: la stampante \"%1\" rifiuta i lavori di "
-                          "stampa. Nulla è stato stampato.")
-        .arg(queue);
+    return Shell::text(Texts::kPrintQueueRefuses).arg(queue);
 }
 
 QString waitsInPausedQueue(const QString& queue) {
-    return QStringLiteral("Il lavoro di stampa è stato accettato, ma la stampante \"%1\" è in "
-                          "pausa: il lavoro resta in attesa nella sua coda finché la stampa non "
-                          "riprende.")
-        .arg(queue);
+    return Shell::text(Texts::kPrintQueuePaused).arg(queue);
 }
 
 Queue defaultQueue(const Waiting& waiting) {

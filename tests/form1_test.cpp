@@ -167,38 +167,6 @@ TEST_F(Form1Test, KeysAsOnTheOriginalPlatform) {
     EXPECT_EQ(document->Text(), QByteArray("ab\t"));
 }
 
-TEST_F(Form1Test, OneClickTransformsTheDocumentAndSwitchesTheCaption) {
-    const struct {
-        QByteArray text;
-        QByteArray key;
-        QByteArray result;
-    } cases[] = {
-        {"Ciao", " ", "cIAO"},
-        {"casa", "a",
-         "\x02"
-         "a\x12"
-         "a"},
-        {"ab", "xyz", "\x19\x1b"},
-        {"riga uno\r\nriga due", "k", QByteArray()},
-    };
-    for (const auto& c : cases) {
-        button->setText(QStringLiteral("Cripta"));
-        document->setText(c.text);
-        key->setText(c.key);
-        QTest::mouseClick(button, Qt::LeftButton);
-        if (!c.result.isEmpty()) {
-            EXPECT_EQ(document->Text(), c.result);
-        }
-        EXPECT_EQ(button->text(), QStringLiteral("Decripta"));
-        EXPECT_EQ(key->Text(), c.key);
-        QTest::mouseClick(button, Qt::LeftButton);
-        EXPECT_EQ(document->Text(), c.text) << "two clicks restore";
-        EXPECT_EQ(button->text(), QStringLiteral("Cripta"));
-        EXPECT_EQ(key->Text(), c.key);
-    }
-    EXPECT_TRUE(messages.isEmpty());
-}
-
 TEST_F(Form1Test, EveryCodeSurvivesTwoClicksThroughThePanes) {
     document->setText(codes1To255().repeated(3));
     key->setText("Chiave \x01\xff\x0d");
@@ -206,41 +174,6 @@ TEST_F(Form1Test, EveryCodeSurvivesTwoClicksThroughThePanes) {
     EXPECT_NE(document->Text(), codes1To255().repeated(3));
     QTest::keyClick(button, Qt::Key_Space);
     EXPECT_EQ(document->Text(), codes1To255().repeated(3));
-}
-
-TEST_F(Form1Test, ChangingTheKeyBetweenClicksDoesNotRestore) {
-    document->setText("segreto");
-    key->setText("uno");
-    button->click();
-    key->setText("due");
-    button->click();
-    EXPECT_NE(document->Text(), QByteArray("segreto"));
-    EXPECT_EQ(button->text(), QStringLiteral("Cripta"));
-}
-
-TEST_F(Form1Test, EmptyDocumentAndEmptyKey) {
-    // An empty document switches the caption and stays empty, key or no key.
-    button->click();
-    EXPECT_EQ(button->text(), QStringLiteral("Decripta"));
-    EXPECT_TRUE(document->Text().isEmpty());
-    EXPECT_TRUE(messages.isEmpty());
-
-    // A document without a key: nothing changes, and the user is told a key is needed.
-    document->setText("testo");
-    button->click();
-    EXPECT_EQ(button->text(), QStringLiteral("Decripta"));
-    EXPECT_EQ(document->Text(), QByteArray("testo"));
-    EXPECT_EQ(messages, QStringList{Shell::text(Texts::kKeyNeeded)});
-}
-
-TEST_F(Form1Test, CaptionDependsOnlyOnItself) {
-    button->setText(QStringLiteral("cripta"));
-    document->setText("x");
-    key->setText("k");
-    button->click();
-    EXPECT_EQ(button->text(), QStringLiteral("Cripta")) << "comparison is case-sensitive";
-    document->setText("nuovo");
-    EXPECT_EQ(button->text(), QStringLiteral("Cripta"));
 }
 
 TEST_F(Form1Test, CharacterOutsideWindows1252IsReportedAndNothingChanges) {

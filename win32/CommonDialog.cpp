@@ -25,32 +25,21 @@ std::wstring CommonDialog::filterList(std::string_view filter) {
     return list;
 }
 
-void CommonDialog::ShowOpen(HWND owner) {
-    m_fileName = show(owner, Mode::Open, m_lastChosen);
+void CommonDialog::ShowOpen(HWND owner, const std::wstring& startName) {
+    m_fileName = show(owner, Mode::Open, startName);
 }
 
-void CommonDialog::ShowSave(HWND owner, const std::wstring& proposedName) {
-    std::wstring start = proposedName;
-    if (const auto slash = m_lastChosen.find_last_of(L"\\/");
-        slash != std::wstring::npos && start.find_first_of(L"\\/:") == std::wstring::npos)
-        start = m_lastChosen.substr(0, slash + 1) + start;
-    std::wstring name;
-    for (;;) {
-        name = show(owner, Mode::Save, start);
-        // Asked nothing: a device's name is refused at once.
-        if (!name.empty() && TextFile::isDeviceName(Wide::toUtf8(name))) {
-            m_fileName.clear();
-            throw FileError(FileError::Action::Write, Wide::toUtf8(name),
-                            FileError::Reason::Device);
-        }
-        const DWORD attributes =
-            name.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(name.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
-            confirmReplace(owner, name))
-            break;
-        start = name;
-    }
-    m_fileName = name;
+void CommonDialog::ShowSave(HWND owner, const std::wstring& startName) {
+    m_fileName = show(owner, Mode::Save, startName);
+}
+
+bool CommonDialog::mayReplace(HWND owner, const std::wstring& path) {
+    // Asked nothing: a device's name is refused at once.
+    if (TextFile::isDeviceName(Wide::toUtf8(path)))
+        throw FileError(FileError::Action::Write, Wide::toUtf8(path), FileError::Reason::Device);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+           confirmReplace(owner, path);
 }
 
 bool CommonDialog::confirmReplace(HWND owner, const std::wstring& path) {
@@ -89,16 +78,11 @@ std::wstring CommonDialog::show(HWND owner, Mode mode, const std::wstring& start
         ofn.lpstrFilter = m_filter.c_str();
         ofn.lpstrFile = buffer.data();
         ofn.nMaxFile = DWORD(buffer.size());
-        // A name saved without an extension gets the filter's, so that the load commands,
-        // which list *.txt only, find the file again.
-        ofn.lpstrDefExt = mode == Mode::Save ? L"txt" : nullptr;
         ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                     (mode == Mode::Open ? OFN_FILEMUSTEXIST : OFN_PATHMUSTEXIST);
         const BOOL ok = mode == Mode::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
         if (ok)
             chosen = buffer.data();
     }
-    if (!chosen.empty())
-        m_lastChosen = chosen;
     return chosen;
 }

@@ -11,10 +11,12 @@ class CommonDialog {
 public:
     // `filter` is a description and a pattern separated by "|", blanks kept.
     void setFilter(std::string_view filter);
-    void ShowOpen(HWND owner);
-    // Proposes `proposedName` in the folder chosen last; asks before an existing file is
-    // replaced (No is the default), and shows the dialog again on No.
-    void ShowSave(HWND owner, const std::wstring& proposedName);
+    // Each starts from `startName`.
+    void ShowOpen(HWND owner, const std::wstring& startName);
+    void ShowSave(HWND owner, const std::wstring& startName);
+    // Whether `path` may be saved over: nothing is there, or the user says so (No is the
+    // default). Throws FileError for a device's name, before anything is asked.
+    bool mayReplace(HWND owner, const std::wstring& path);
     // The full path chosen, empty after a cancel.
     const std::wstring& FileName() const { return m_fileName; }
 
@@ -28,5 +30,4 @@ private:
 
     std::wstring m_filter;
     std::wstring m_fileName;
-    std::wstring m_lastChosen;
 };

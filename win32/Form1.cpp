@@ -2,8 +2,7 @@
 
 #include "core/Design.h"
 #include "core/Errors.h"
-#include "core/Texts.h"
-#include "crypt/Crypt.h"
+#include "core/MainWindow.h"
 #include "win32/Accessible.h"
 #include "win32/Controls.h"
 #include "win32/Form2.h"
@@ -16,34 +15,12 @@
 
 #include <algorithm>
 #include <iterator>
-#include <new>
-#include <stdexcept>
 
 namespace {
 
 constexpr int kFirstCommand = 1000;
 const COLORREF kYellow = RGB(255, 255, 0);
 const COLORREF kBlack = RGB(0, 0, 0);
-
-using Handler = void (Form1::*)();
-struct Command {
-    std::string_view name;
-    Handler handler;
-};
-const Command kCommands[] = {
-    {"pubkey", &Form1::pubkey_Click},
-    {"docdacriptare", &Form1::docdacriptare_Click},
-    {"docriptato", &Form1::docriptato_Click},
-    {"loadpubkey", &Form1::loadpubkey_Click},
-    {"docdacrypt", &Form1::docdacrypt_Click},
-    {"doccrypt", &Form1::doccrypt_Click},
-    {"printcrdecr", &Form1::printcrdecr_Click},
-    {"printkey", &Form1::printkey_Click},
-    {"exit", &Form1::exit_Click},
-    {"helponline2", &Form1::helponline2_Click},
-    {"about", &Form1::about_Click},
-    {"specialt", &Form1::specialt_Click},
-};
 
 // The menu bar of the design: an entry followed by deeper ones opens a submenu.
 HMENU buildMenu() {
@@ -93,17 +70,117 @@ HCURSOR penCursor() {
     return cursor;
 }
 
-// A part of a piece of work, from `from` to `to` thousandths of the whole.
-TextFile::Progress share(TextFile::Progress whole, std::int64_t from, std::int64_t to) {
-    return [whole = std::move(whole), from, to](std::int64_t done, std::int64_t total) {
-        return whole(total > 0 ? from * 10 + done * (to - from) * 10 / total : from * 10, 10000);
-    };
-}
-
 } // namespace
 
+// A pane as the commands see it, whatever control it holds now.
+class Form1::PaneAdapter : public Ports::Pane {
+public:
+    PaneAdapter(Form1& form, std::unique_ptr<RichTextBox>& pane)
+        : m_form(form)
+        , m_pane(pane) {}
+
+    Ports::Bytes text() const override {
+        auto held = std::make_shared<const std::string>(m_pane->Text());
+        return {held, *held};
+    }
+    bool change(const Change& change, const TextFile::Progress& progress) override {
+        std::string bytes = m_pane->Text();
+        change(bytes.data(), bytes.data(), 0, bytes.size());
+        // Given up: the pane keeps what it had.
+        return renamed(m_pane->setText(bytes, progress));
+    }
+    bool changeCanBeGivenUp() const override { return true; }
+    bool load(const Reader& read, const TextFile::Progress& progress) override {
+        std::string bytes;
+        const auto size = read([&bytes](std::size_t size) {
+            bytes.resize(std::max(size, bytes.size()));
+            return bytes.data();
+        });
+        if (!size)
+            return false;
+        bytes.resize(*size);
+        return renamed(m_pane->LoadFile(bytes, progress));
+    }
+    std::string print(const TextFile::Progress& progress) override {
+        const DefaultPrinter printer;
+        m_pane->SelPrint(printer.dc(), printer.name(), progress);
+        return {};
+    }
+
+private:
+    // A new text comes in a new control, which screen readers must find by name again.
+    bool renamed(bool changed) {
+        if (changed)
+            Accessible::nameControls(m_form.m_hwnd, m_form.m_design);
+        return changed;
+    }
+
+    Form1& m_form;
+    std::unique_ptr<RichTextBox>& m_pane;
+};
+
+// The button, the file chooser, the messages, the progress window and the other windows
+// as the commands see them.
+class Form1::Adapters : public Ports::Button,
+                        public Ports::FileChooser,
+                        public Ports::Messages,
+                        public Ports::LongWork,
+                        public Ports::Windows {
+public:
+    explicit Adapters(Form1& form)
+        : m_form(form) {}
+
+    std::string caption() const override {
+        return Wide::toUtf8(Controls::text(m_form.m_command1));
+    }
+    void setCaption(std::string_view caption) override {
+        SetWindowTextW(m_form.m_command1, Wide::fromUtf8(caption).c_str());
+    }
+
+    std::string open(std::string_view filter, const std::string& start) override {
+        m_form.m_commonDialog1.setFilter(filter);
+        m_form.m_commonDialog1.ShowOpen(m_form.m_hwnd, Wide::fromUtf8(start));
+        return Wide::toUtf8(m_form.m_commonDialog1.FileName());
+    }
+    std::string save(std::string_view filter, const std::string& start) override {
+        m_form.m_commonDialog1.setFilter(filter);
+        m_form.m_commonDialog1.ShowSave(m_form.m_hwnd, Wide::fromUtf8(start));
+        return Wide::toUtf8(m_form.m_commonDialog1.FileName());
+    }
+    bool mayReplace(const std::string& path) override {
+        return m_form.m_commonDialog1.mayReplace(m_form.m_hwnd, Wide::fromUtf8(path));
+    }
+
+    void show(std::string_view text) override { Shell::MsgBox(text); }
+
+    std::unique_ptr<Ports::Work> start(std::string_view label, bool cancellable) override {
+        struct Work : Ports::Work {
+            Work(HWND owner, std::string_view label, bool cancellable)
+                : work(owner, label, cancellable) {}
+            bool step(std::int64_t done, std::int64_t total) override {
+                return work.step(done, total);
+            }
+            ::LongWork work;
+        };
+        return std::make_unique<Work>(m_form.m_hwnd, label, cancellable);
+    }
+
+    void showHelp() override { ::Windows::form2().show(); }
+    void showAbout() override { ::Windows::about().show(); }
+    void endProgram() override { Shell::endProgram(); }
+
+private:
+    Form1& m_form;
+};
+
 Form1::Form1()
-    : Shell::Window(Design::kForm1) {}
+    : Shell::Window(Design::kForm1)
+    , m_document(std::make_unique<PaneAdapter>(*this, m_pane1))
+    , m_key(std::make_unique<PaneAdapter>(*this, m_pane2))
+    , m_adapters(std::make_unique<Adapters>(*this))
+    , m_commands(std::make_unique<MainWindow>(
+          MainWindow::PortSet{*m_document, *m_key, *m_adapters, *m_adapters, *m_adapters,
+                              *m_adapters, *m_adapters, Shell::fileSlot1()})) {}
 
 Form1::~Form1() = default;
 
@@ -237,153 +314,11 @@ void Form1::command(int id) {
             return;
         }
         const int index = id - kFirstCommand;
-        if (index < 0 || index >= int(std::size(Design::kMenu)))
-            return;
-        for (const Command& c : kCommands)
-            if (c.name == Design::kMenu[index].name)
-                (this->*c.handler)();
+        if (index >= 0 && index < int(std::size(Design::kMenu)))
+            m_commands->run(Design::kMenu[index].name);
     });
 }
 
 void Form1::Command1_Click() {
-    const bool encrypting = Controls::text(m_command1) == Wide::fromUtf8(Texts::kCripta);
-    bool keyMissing = false;
-    {
-        LongWork work(m_hwnd, encrypting ? Texts::kEncrypting : Texts::kDecrypting, true);
-        std::string result;
-        try {
-            result = Crypt::CryptText(m_pane1->Text(), m_pane2->Text());
-        } catch (const std::invalid_argument&) {
-            keyMissing = true;
-        }
-        // Given up: the document and the caption stay as they were.
-        if (!keyMissing && m_pane1->setText(result, work.progress())) {
-            SetWindowTextW(m_command1,
-                           Wide::fromUtf8(encrypting ? Texts::kDecripta : Texts::kCripta).c_str());
-            // The pane is a new control now, without the old one's names.
-            Accessible::nameControls(m_hwnd, m_design);
-        }
-    }
-    if (keyMissing)
-        Shell::MsgBox(Texts::kKeyNeeded);
-}
-
-void Form1::loadInto(RichTextBox& pane, std::string_view filter, std::string_view message) {
-    Shell::fileSlot1().close();
-    m_commonDialog1.setFilter(filter);
-    m_commonDialog1.ShowOpen(m_hwnd);
-    const std::string name = Wide::toUtf8(m_commonDialog1.FileName());
-    if (name.empty())
-        return;
-    {
-        LongWork work(m_hwnd, Texts::with(Texts::kLoading, name), true);
-        Shell::fileSlot1().openForReading(name);
-        // Reading is the first tenth of the work, showing the text the rest. Given up: the
-        // pane keeps what it had, and no file stays open.
-        std::string bytes;
-        const auto size = TextFile::read(
-            Shell::fileSlot1().file(), TextFile::kMaxFileSize,
-            [&bytes](std::size_t size) {
-                bytes.resize(std::max(size, bytes.size()));
-                return bytes.data();
-            },
-            share(work.progress(), 0, 100));
-        if (!size) {
-            Shell::fileSlot1().close();
-            return;
-        }
-        bytes.resize(*size);
-        bool loaded = false;
-        try {
-            loaded = pane.LoadFile(bytes, share(work.progress(), 100, 900));
-        } catch (const std::bad_alloc&) {
-            // A file too large for the memory is not held either.
-            Shell::fileSlot1().close();
-            throw;
-        }
-        if (!loaded) {
-            Shell::fileSlot1().close();
-            return;
-        }
-        Accessible::nameControls(m_hwnd, m_design);
-    }
-    if (!message.empty())
-        Shell::MsgBox(message);
-}
-
-void Form1::loadpubkey_Click() {
-    loadInto(*m_pane2, Texts::kKeyFilter, Texts::kKeyLoaded);
-}
-
-void Form1::docdacrypt_Click() {
-    loadInto(*m_pane1, Texts::kPlainFilter, Texts::kPlainLoaded);
-}
-
-void Form1::doccrypt_Click() {
-    loadInto(*m_pane1, Texts::kCryptedFilter, {});
-}
-
-void Form1::saveFrom(RichTextBox& pane, std::string_view filter, std::string_view proposal,
-                     std::string_view message) {
-    // Read first: a character that cannot be saved is reported before a file is chosen.
-    std::string bytes;
-    {
-        const LongWork work(m_hwnd, Texts::kPreparing, false);
-        bytes = pane.Text();
-    }
-    m_commonDialog1.setFilter(filter);
-    m_commonDialog1.ShowSave(m_hwnd, Wide::fromUtf8(proposal));
-    const std::string name = Wide::toUtf8(m_commonDialog1.FileName());
-    if (name.empty())
-        return;
-    {
-        LongWork work(m_hwnd, Texts::with(Texts::kSaving, name), true);
-        // Given up: the file that was there is left as it was.
-        if (!TextFile::save(name, bytes, work.progress()))
-            return;
-    }
-    Shell::MsgBox(Texts::with(message, name));
-}
-
-void Form1::pubkey_Click() {
-    Shell::fileSlot1().close();
-    saveFrom(*m_pane2, Texts::kKeyFilter, Texts::kKeyName, Texts::kKeySaved);
-}
-
-void Form1::docdacriptare_Click() {
-    saveFrom(*m_pane1, Texts::kPlainFilter, Texts::kPlainName, Texts::kPlainSaved);
-}
-
-void Form1::docriptato_Click() {
-    saveFrom(*m_pane1, Texts::kCryptedFilter, Texts::kCryptedName, Texts::kCryptedSaved);
-}
-
-void Form1::printPane(RichTextBox& pane) {
-    const DefaultPrinter printer;
-    LongWork work(m_hwnd, Texts::kPrinting, true);
-    pane.SelPrint(printer.dc(), printer.name(), work.progress());
-}
-
-void Form1::printcrdecr_Click() {
-    printPane(*m_pane1);
-}
-
-void Form1::printkey_Click() {
-    printPane(*m_pane2);
-}
-
-void Form1::exit_Click() {
-    Shell::endProgram();
-}
-
-void Form1::helponline2_Click() {
-    Windows::form2().show();
-}
-
-void Form1::about_Click() {
-    Windows::about().show();
-}
-
-void Form1::specialt_Click() {
-    Shell::MsgBox(Texts::kThanks);
+    m_commands->Command1_Click();
 }

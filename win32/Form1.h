@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
+class MainWindow;
 class RichTextBox;
 
-// The main window: the document pane, the key pane, the logo, the button and the menu.
+// The main window: the document pane, the key pane, the logo, the button and the menu,
+// whose commands the core's MainWindow runs through the adapters here.
 class Form1 : public Shell::Window {
 public:
     Form1();
@@ -21,19 +23,8 @@ public:
     // The command identifier of a menu entry of the design, by its name.
     static int commandId(std::string_view name);
 
+    // The button's command, which a click runs.
     void Command1_Click();
-    void pubkey_Click();
-    void docdacriptare_Click();
-    void docriptato_Click();
-    void loadpubkey_Click();
-    void docdacrypt_Click();
-    void doccrypt_Click();
-    void printcrdecr_Click();
-    void printkey_Click();
-    void exit_Click();
-    void helponline2_Click();
-    void about_Click();
-    void specialt_Click();
 
 protected:
     void build() override;
@@ -41,14 +32,17 @@ protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void loadInto(RichTextBox& pane, std::string_view filter, std::string_view message);
-    void saveFrom(RichTextBox& pane, std::string_view filter, std::string_view proposal,
-                  std::string_view message);
-    void printPane(RichTextBox& pane);
+    class Adapters;
+    class PaneAdapter;
+
     void command(int id);
 
     std::unique_ptr<RichTextBox> m_pane1;
     std::unique_ptr<RichTextBox> m_pane2;
     HWND m_command1 = nullptr;
     CommonDialog m_commonDialog1;
+    std::unique_ptr<PaneAdapter> m_document;
+    std::unique_ptr<PaneAdapter> m_key;
+    std::unique_ptr<Adapters> m_adapters;
+    std::unique_ptr<MainWindow> m_commands;
 };

@@ -80,14 +80,8 @@ void guard(const std::function<void()>& handler) noexcept {
     try {
         try {
             handler();
-        } catch (const VemoError& e) {
-            MsgBox(e.message());
-        } catch (const std::bad_alloc&) {
-            MsgBox(Texts::kOutOfMemory);
-        } catch (const std::exception& e) {
-            MsgBox(Texts::with(Texts::kUnexpectedWith, e.what()));
         } catch (...) {
-            MsgBox(Texts::kUnexpected);
+            MsgBox(errorMessage(std::current_exception()));
         }
     } catch (...) {
         // Not even the message could be shown: the window stays as it was.

@@ -19,9 +19,7 @@ void startHandler(QtMsgType type, const QMessageLogContext& context, const QStri
     if (context.category && QByteArrayView(context.category).startsWith("qt.qpa."))
         return;
     if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
-        std::fputs("Vemo: impossibile aprire una finestra. Serve una sessione grafica (X11 o "
-                   "Wayland): avviare Vemo da un terminale del desktop.\n",
-                   stderr);
+        std::fwrite(Texts::kNoDisplay.data(), 1, Texts::kNoDisplay.size(), stderr);
         std::_Exit(1);
     }
     previousHandler(type, context, message);

@@ -16,7 +16,6 @@
 
 #include <algorithm>
 
-#include <new>
 #include <vector>
 
 namespace Shell {
@@ -54,14 +53,8 @@ void MsgBox(const QString& text) {
 void guard(const std::function<void()>& handler) {
     try {
         handler();
-    } catch (const VemoError& e) {
-        MsgBox(QString::fromStdString(e.message()));
-    } catch (const std::bad_alloc&) {
-        MsgBox(text(Texts::kOutOfMemory));
-    } catch (const std::exception& e) {
-        MsgBox(text(Texts::kUnexpectedWith).arg(QString::fromLocal8Bit(e.what())));
     } catch (...) {
-        MsgBox(text(Texts::kUnexpected));
+        MsgBox(QString::fromStdString(errorMessage(std::current_exception())));
     }
 }
 

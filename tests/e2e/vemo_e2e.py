@@ -619,11 +619,13 @@ def test_load_and_save_through_the_dialogs(d, vemo):
     d.activate(vemo.main)
     d.keys("alt+f", "c", "d")          # Carica, Documento da criptare
     answer("Apri", loaded)
-    saved = os.path.join(d.home, "copia")
+    typed = os.path.join(d.home, "copia")
     d.activate(vemo.main)
     d.keys("alt+f", "Right", "d")      # Salva (the first entry), Documento da criptare
-    answer("Salva come", saved)
-    with open(saved, "rb") as f:
+    answer("Salva come", typed)
+    # A name without an extension gets the one that the load dialogs list.
+    check(not os.path.exists(typed), "saved under the name as typed, which *.txt hides")
+    with open(typed + ".txt", "rb") as f:
         check(f.read() == original, "the saved file differs from the loaded one")
 
 
