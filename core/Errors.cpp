@@ -36,12 +36,12 @@ std::string describeCharacter(char32_t c) {
     return "«" + utf8(c) + "» (U+" + hex + ")";
 }
 
-std::string describePlace(EncodingError::Place place) {
+std::string_view describePlace(EncodingError::Place place) {
     switch (place) {
     case EncodingError::Place::Document:
-        return " del documento";
+        return Texts::kOfDocument;
     case EncodingError::Place::Key:
-        return " della chiave";
+        return Texts::kOfKey;
     case EncodingError::Place::Unnamed:
         break;
     }
@@ -52,90 +52,89 @@ std::string describe(FileError::Reason reason, long long detail) {
     using R = FileError::Reason;
     switch (reason) {
     case R::NoName:
-        return "nessun nome di file";
+        return std::string(Texts::kFileNoName);
     case R::NotFound:
-        return "il file non esiste";
+        return std::string(Texts::kFileNotFound);
     case R::FolderNotFound:
-        return "la cartella non esiste";
+        return std::string(Texts::kFileFolderNotFound);
     case R::NotAFolder:
-        return "una parte del percorso non è una cartella";
+        return std::string(Texts::kFileNotAFolder);
     case R::IsFolder:
-        return "è una cartella, non un file";
+        return std::string(Texts::kFileIsFolder);
     case R::Pipe:
-        return "è una pipe (FIFO), non un file normale";
+        return std::string(Texts::kFilePipe);
     case R::Socket:
-        return "è un socket, non un file normale";
+        return std::string(Texts::kFileSocket);
     case R::Device:
-        return "è un dispositivo, non un file normale";
+        return std::string(Texts::kFileDevice);
     case R::NotRegular:
-        return "non è un file normale";
+        return std::string(Texts::kFileNotRegular);
     case R::NoReader:
-        return "nessun programma sta leggendo dalla pipe";
+        return std::string(Texts::kFileNoReader);
     case R::ReaderGone:
-        return "il programma che leggeva dalla pipe l'ha chiusa";
+        return std::string(Texts::kFileReaderGone);
     case R::AccessDenied:
-        return "accesso negato";
+        return std::string(Texts::kFileAccessDenied);
     case R::ReadOnlyFileSystem:
-        return "il disco è di sola lettura";
+        return std::string(Texts::kFileReadOnlyFileSystem);
     case R::NoSpace:
-        return "il disco è pieno";
+        return std::string(Texts::kFileNoSpace);
     case R::QuotaExceeded:
-        return "lo spazio concesso sul disco è esaurito";
+        return std::string(Texts::kFileQuotaExceeded);
     case R::FileTooBig:
-        return "il file è troppo grande per il disco";
+        return std::string(Texts::kFileFileTooBig);
     case R::NameTooLong:
-        return "il nome del file è troppo lungo";
+        return std::string(Texts::kFileNameTooLong);
     case R::InvalidName:
-        return "il nome del file non è valido";
+        return std::string(Texts::kFileInvalidName);
     case R::TooManyLinks:
-        return "troppi collegamenti simbolici nel percorso";
+        return std::string(Texts::kFileTooManyLinks);
     case R::InUse:
-        return "il file è in uso";
+        return std::string(Texts::kFileInUse);
     case R::TooManyOpenFiles:
-        return "troppi file aperti";
+        return std::string(Texts::kFileTooManyOpenFiles);
     case R::NoMemory:
-        return "memoria insufficiente";
+        return std::string(Texts::kFileNoMemory);
     case R::NoDevice:
-        return "il dispositivo non è disponibile";
+        return std::string(Texts::kFileNoDevice);
     case R::IoError:
-        return "errore di lettura o scrittura sul dispositivo";
+        return std::string(Texts::kFileIoError);
     case R::TooLarge:
-        return "il file supera il limite di " + std::to_string(detail) + " MiB";
+        return Texts::with(Texts::kFileTooLarge, std::to_string(detail));
     case R::Unsupported:
-        return "formato di file non supportato";
+        return std::string(Texts::kFileUnsupported);
     case R::NotWritten:
-        return "il file scritto non contiene il testo";
+        return std::string(Texts::kFileNotWritten);
     case R::System:
         break;
     }
-    return "errore del sistema numero " + std::to_string(detail);
+    return Texts::with(Texts::kFileSystemError, std::to_string(detail));
 }
 
 std::string fileMessage(FileError::Action action, const std::string& path,
                         const std::string& reason) {
-    const char* verb = "aprire";
+    std::string_view pattern = Texts::kCannotOpen;
     switch (action) {
     case FileError::Action::Open:
         break;
     case FileError::Action::Read:
-        verb = "leggere";
+        pattern = Texts::kCannotRead;
         break;
     case FileError::Action::Write:
-        verb = "salvare";
+        pattern = Texts::kCannotSave;
         break;
     }
-    return std::string("Impossibile ") + verb + " il file \"" + path + "\": " + reason + ".";
+    return Texts::with(pattern, path, reason);
 }
 
 } // namespace
 
 EncodingError::EncodingError(char32_t character, std::int64_t line, std::int64_t column,
                              Place place)
-    : VemoError("Il carattere " + describeCharacter(character) + " alla riga " +
-                std::to_string(line) + ", colonna " + std::to_string(column) +
-                describePlace(place) +
-                " non appartiene al set di caratteri Windows-1252 e non può essere usato da "
-                "Vemo.")
+    : VemoError(Texts::with(
+          Texts::kNotWindows1252, describeCharacter(character),
+          Texts::with(Texts::kLineAndColumn, std::to_string(line), std::to_string(column)) +
+              std::string(describePlace(place))))
     , m_character(character)
     , m_line(line)
     , m_column(column) {}
@@ -151,8 +150,7 @@ FileError::FileError(Action action, const std::string& path, Reason reason, long
     , m_reason(describe(reason, detail)) {}
 
 FileError::FileError(const FileError& cause, const std::string& copy)
-    : VemoError(cause.message() + " Il testo che il file aveva prima è conservato in \"" + copy +
-                "\".")
+    : VemoError(cause.message() + Texts::with(Texts::kOldTextKeptIn, copy))
     , m_path(cause.m_path)
     , m_kind(cause.m_kind)
     , m_reason(cause.m_reason) {}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Registry.h"
+#include "core/Texts.h"
 
 #include <string>
 
@@ -14,8 +15,7 @@ inline constexpr const char* kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Loc
 inline constexpr const char* kFolderValue = "MSINFO";
 inline constexpr const char* kToolFile = "\\MSINFO32.EXE";
 
-inline constexpr const char* kUnavailable =
-    "Le informazioni sul sistema non sono attualmente disponibili.";
+inline constexpr const char* kUnavailable = Texts::kSysInfoUnavailable.data();
 
 class FileExistence {
 public:

@@ -105,6 +105,57 @@ inline constexpr std::string_view kPrintNoAnswer =
     "Impossibile stampare: il servizio di stampa del sistema (CUPS) non ha risposto entro %1 "
     "secondi. Nulla è stato stampato.";
 
+// Files that could not be used: "%1" is the file, "%2" the reason, one of those below.
+inline constexpr std::string_view kCannotOpen = "Impossibile aprire il file \"%1\": %2.";
+inline constexpr std::string_view kCannotRead = "Impossibile leggere il file \"%1\": %2.";
+inline constexpr std::string_view kCannotSave = "Impossibile salvare il file \"%1\": %2.";
+inline constexpr std::string_view kFileNoName = "nessun nome di file";
+inline constexpr std::string_view kFileNotFound = "il file non esiste";
+inline constexpr std::string_view kFileFolderNotFound = "la cartella non esiste";
+inline constexpr std::string_view kFileNotAFolder = "una parte del percorso non è una cartella";
+inline constexpr std::string_view kFileIsFolder = "è una cartella, non un file";
+inline constexpr std::string_view kFilePipe = "è una pipe (FIFO), non un file normale";
+inline constexpr std::string_view kFileSocket = "è un socket, non un file normale";
+inline constexpr std::string_view kFileDevice = "è un dispositivo, non un file normale";
+inline constexpr std::string_view kFileNotRegular = "non è un file normale";
+inline constexpr std::string_view kFileNoReader = "nessun programma sta leggendo dalla pipe";
+inline constexpr std::string_view kFileReaderGone =
+    "il programma che leggeva dalla pipe l'ha chiusa";
+inline constexpr std::string_view kFileAccessDenied = "accesso negato";
+inline constexpr std::string_view kFileReadOnlyFileSystem = "il disco è di sola lettura";
+inline constexpr std::string_view kFileNoSpace = "il disco è pieno";
+inline constexpr std::string_view kFileQuotaExceeded = "lo spazio concesso sul disco è esaurito";
+inline constexpr std::string_view kFileFileTooBig = "il file è troppo grande per il disco";
+inline constexpr std::string_view kFileNameTooLong = "il nome del file è troppo lungo";
+inline constexpr std::string_view kFileInvalidName = "il nome del file non è valido";
+inline constexpr std::string_view kFileTooManyLinks = "troppi collegamenti simbolici nel percorso";
+inline constexpr std::string_view kFileInUse = "il file è in uso";
+inline constexpr std::string_view kFileTooManyOpenFiles = "troppi file aperti";
+inline constexpr std::string_view kFileNoMemory = "memoria insufficiente";
+inline constexpr std::string_view kFileNoDevice = "il dispositivo non è disponibile";
+inline constexpr std::string_view kFileIoError = "errore di lettura o scrittura sul dispositivo";
+inline constexpr std::string_view kFileUnsupported = "formato di file non supportato";
+inline constexpr std::string_view kFileNotWritten = "il file scritto non contiene il testo";
+// "%1" is a number of MiB, an error number of the system.
+inline constexpr std::string_view kFileTooLarge = "il file supera il limite di %1 MiB";
+inline constexpr std::string_view kFileSystemError = "errore del sistema numero %1";
+// "%1" is the copy of a file's old text that could not be put back.
+inline constexpr std::string_view kOldTextKeptIn =
+    " Il testo che il file aveva prima è conservato in \"%1\".";
+// A character that Windows-1252 cannot hold, or that looks like one the panes show for a
+// byte: "%1" the character, "%2" where it is, its line and column as below, followed by the
+// pane, one of the two below or nothing.
+inline constexpr std::string_view kNotWindows1252 =
+    "Il carattere %1 alla riga %2 non appartiene al set di caratteri Windows-1252 e non può "
+    "essere usato da Vemo.";
+inline constexpr std::string_view kLineAndColumn = "%1, colonna %2";
+inline constexpr std::string_view kOfDocument = " del documento";
+inline constexpr std::string_view kOfKey = " della chiave";
+
+// The system information tool could not be started.
+inline constexpr std::string_view kSysInfoUnavailable =
+    "Le informazioni sul sistema non sono attualmente disponibili.";
+
 // Errors that no handler expects.
 inline constexpr std::string_view kOutOfMemory =
     "Memoria insufficiente per completare l'operazione.";

@@ -153,9 +153,9 @@ Form1::Form1(QWidget* parent)
     m_document = std::make_unique<PaneAdapter>(ui->RichTextBox1);
     m_key = std::make_unique<PaneAdapter>(ui->RichTextBox2);
     m_adapters = std::make_unique<Adapters>(this);
-    m_commands = std::make_unique<MainWindow>(MainWindow::PortSet{
-        *m_document, *m_key, *m_adapters, *m_adapters, *m_adapters, *m_adapters, *m_adapters,
-        Shell::fileSlot1()});
+    m_commands = std::make_unique<MainWindow>(
+        MainWindow::PortSet{*m_document, *m_key, *m_adapters, *m_adapters, *m_adapters, *m_adapters,
+                            *m_adapters, Shell::fileSlot1()});
     Windows::applyDesign(this, ui->centralwidget, Design::kForm1);
     m_commonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
 
@@ -198,8 +198,9 @@ Form1::Form1(QWidget* parent)
     // Each menu entry with a command runs it by its name.
     for (QAction* action : findChildren<QAction*>()) {
         const std::string entry = action->objectName().toStdString();
-        QObject::connect(action, &QAction::triggered, this,
-                         [this, entry] { Shell::guard([this, &entry] { m_commands->run(entry); }); });
+        QObject::connect(action, &QAction::triggered, this, [this, entry] {
+            Shell::guard([this, &entry] { m_commands->run(entry); });
+        });
     }
 }
 

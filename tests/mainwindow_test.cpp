@@ -17,7 +17,9 @@ using Log = std::vector<std::string>;
 
 // Fakes of every port, which write what they are asked into one log.
 struct FakePane : Ports::Pane {
-    FakePane(Log& log, std::string name) : log(log), name(std::move(name)) {}
+    FakePane(Log& log, std::string name)
+        : log(log)
+        , name(std::move(name)) {}
     Ports::Bytes text() const override {
         auto held = std::make_shared<std::string>(content);
         return {held, *held};
@@ -33,7 +35,10 @@ struct FakePane : Ports::Pane {
     bool changeCanBeGivenUp() const override { return true; }
     bool load(const Reader& read, const TextFile::Progress& progress) override {
         std::string bytes;
-        const auto size = read([&bytes](std::size_t n) { bytes.resize(n); return bytes.data(); });
+        const auto size = read([&bytes](std::size_t n) {
+            bytes.resize(n);
+            return bytes.data();
+        });
         if (!size || !progress(1, 1))
             return false;
         content = bytes.substr(0, *size);
@@ -67,7 +72,8 @@ struct Fakes : Ports::Button, Ports::FileChooser, Ports::Messages, Ports::LongWo
     }
     void show(std::string_view text) override { log.push_back("msg " + std::string(text)); }
     struct Step : Ports::Work {
-        explicit Step(bool go) : go(go) {}
+        explicit Step(bool go)
+            : go(go) {}
         bool step(std::int64_t, std::int64_t) override { return go; }
         bool go;
     };
@@ -138,18 +144,18 @@ TEST_F(MainWindowTest, TheButtonTransformsAndTogglesItsCaption) {
 TEST_F(MainWindowTest, EachMenuEntryRunsItsCommand) {
     f.document.content = "DOC", f.key.content = "KEY", f.key.note = "in attesa";
     const std::pair<const char*, bool> entries[] = {
-        {"printcrdecr", true}, {"printkey", true}, {"exit", true},     {"helponline2", true},
-        {"about", true},       {"specialt", true}, {"file", false},    {"save", false},
+        {"printcrdecr", true}, {"printkey", true},    {"exit", true},      {"helponline2", true},
+        {"about", true},       {"specialt", true},    {"file", false},     {"save", false},
         {"carge", false},      {"helponline", false}, {"Command1", false},
     };
     for (const auto& [entry, runs] : entries)
         EXPECT_EQ(f.window.run(entry), runs) << entry;
-    EXPECT_EQ(f.log, (Log{"work Stampa in corso… +", "print document: DOC",
-                          "work Stampa in corso… +", "print key: KEY", "msg in attesa", "end",
-                          "help", "about",
-                          "msg  Ringrazio tantissimo il mio amico Falmo Zk per aver creduto in "
-                          "quest'impresa e per avermi stimolato a continuare nei momenti più "
-                          "tragici. GRAZIE DI TUTTO RUD' "}));
+    EXPECT_EQ(f.log,
+              (Log{"work Stampa in corso… +", "print document: DOC", "work Stampa in corso… +",
+                   "print key: KEY", "msg in attesa", "end", "help", "about",
+                   "msg  Ringrazio tantissimo il mio amico Falmo Zk per aver creduto in "
+                   "quest'impresa e per avermi stimolato a continuare nei momenti più "
+                   "tragici. GRAZIE DI TUTTO RUD' "}));
 }
 
 TEST_F(MainWindowTest, LoadsFillTheirPaneAndSayWhatTheySay) {
@@ -233,9 +239,12 @@ TEST_F(MainWindowTest, SavesWriteTheirPaneUnderATxtNameAndProposeOneName) {
 
 TEST(SaveName, OwnExtensionKeptOtherwiseTxt) {
     const std::pair<const char*, const char*> cases[] = {
-        {"chiave", "chiave.txt"},       {"chiave.txt", "chiave.txt"},
-        {"nota.md", "nota.md"},         {"a.b/chiave", "a.b/chiave.txt"},
-        {".chiave", ".chiave.txt"},     {"fine.", "fine.txt"},
+        {"chiave", "chiave.txt"},
+        {"chiave.txt", "chiave.txt"},
+        {"nota.md", "nota.md"},
+        {"a.b/chiave", "a.b/chiave.txt"},
+        {".chiave", ".chiave.txt"},
+        {"fine.", "fine.txt"},
         {"dir/.nascosto", "dir/.nascosto.txt"},
     };
     for (const auto& [chosen, saved] : cases)

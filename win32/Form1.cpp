@@ -130,9 +130,7 @@ public:
     explicit Adapters(Form1& form)
         : m_form(form) {}
 
-    std::string caption() const override {
-        return Wide::toUtf8(Controls::text(m_form.m_command1));
-    }
+    std::string caption() const override { return Wide::toUtf8(Controls::text(m_form.m_command1)); }
     void setCaption(std::string_view caption) override {
         SetWindowTextW(m_form.m_command1, Wide::fromUtf8(caption).c_str());
     }
