@@ -163,32 +163,34 @@ void setClipboardText(HWND owner, const std::u16string& text) {
         GlobalFree(exact);
 }
 
-// Hands a display to EM_STREAMIN, which reads it as plain text whatever it starts with,
-// telling `progress` between the pieces it takes; when that gives up the stream stops.
-struct Source {
-    const char* data;
-    std::size_t left;
-    std::size_t size;
-    const TextFile::Progress* progress;
-    bool gaveUp;
-};
-
-DWORD CALLBACK readSource(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
-    auto* source = reinterpret_cast<Source*>(cookie);
-    if (source->progress && *source->progress &&
-        !(*source->progress)(std::int64_t(source->size - source->left),
-                             std::int64_t(source->size))) {
-        source->gaveUp = true;
-        *given = 0;
-        return 1;
+// Appends a display to a control in slices, telling `progress` before each; false when it
+// gives up. Wine's RichEdit lays out what a message brings before it returns, and takes no
+// message meanwhile: a slice is the longest wait for "Annulla". A slice ends after a break
+// where one is near, since a paragraph that a slice ends in is laid out again with the next.
+bool fill(HWND control, std::u16string& shown, const TextFile::Progress& progress) {
+    constexpr std::size_t kSlice = std::size_t(1) << 17;
+    for (std::size_t begin = 0;;) {
+        if (progress && !progress(std::int64_t(begin), std::int64_t(shown.size())))
+            return false;
+        if (begin == shown.size())
+            return true;
+        std::size_t end = shown.size();
+        if (shown.size() - begin > kSlice) {
+            const std::size_t limit = std::min(shown.size(), begin + 8 * kSlice);
+            const auto from = shown.begin() + std::ptrdiff_t(begin + kSlice);
+            const auto at = std::find(from, shown.begin() + std::ptrdiff_t(limit), u'\r');
+            end = at == shown.begin() + std::ptrdiff_t(limit)
+                      ? begin + kSlice
+                      : std::size_t(at - shown.begin()) + 1;
+        }
+        // EM_REPLACESEL takes the text up to a NUL, which a display never holds.
+        const char16_t next = shown[end];
+        shown[end] = u'\0';
+        SendMessageW(control, EM_SETSEL, WPARAM(-1), LPARAM(-1));
+        SendMessageW(control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(shown.data() + begin));
+        shown[end] = next;
+        begin = end;
     }
-    // Whole UTF-16 units only.
-    const std::size_t n = std::min(source->left, std::size_t(wanted) & ~std::size_t(1));
-    std::memcpy(buffer, source->data, n);
-    source->data += n;
-    source->left -= n;
-    *given = LONG(n);
-    return 0;
 }
 
 // Lays a displayed text out on the pages of a print job, in the pane's face, as the pane
@@ -450,19 +452,14 @@ bool RichTextBox::setText(std::string_view bytes, const TextFile::Progress& prog
         std::u16string shown(PaneText::displayCapacity(bytes.size()), u'\0');
         shown.resize(PaneText::toDisplay(bytes, ending, shown.data()));
         breaksToControl(shown);
-        // One stream: the control lays each piece out as it comes, far faster than in
-        // pieces appended one by one.
         const std::size_t size = shown.size() * sizeof(char16_t);
-        // RichEdit keeps what it could read when memory runs out half-way: the room for its
+        // RichEdit keeps what it could take when memory runs out half-way: the room for its
         // copy and its line layout is asked for before the pane changes.
         if (!Memory::available(size * 3 + (std::size_t(32) << 20))) {
             DestroyWindow(fresh);
             throw std::bad_alloc();
         }
-        Source source{reinterpret_cast<const char*>(shown.data()), size, size, &progress, false};
-        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readSource};
-        SendMessageW(fresh, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-        if (source.gaveUp) {
+        if (!fill(fresh, shown, progress)) {
             DestroyWindow(fresh);
             return false;
         }
