@@ -2,6 +2,8 @@
 
 #include "core/Memory.h"
 #include "core/Texts.h"
+#include "win32/Handles.h"
+#include "win32/Wide.h"
 
 #include <commctrl.h>
 #include <imm.h>
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -35,22 +38,12 @@ void breaksFromControl(std::u16string& text) {
     std::replace(text.begin(), text.end(), u'\r', PaneText::kBreak);
 }
 
-std::string utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(std::size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 // The first of the faces that is installed: FreeMono draws the stand-ins for control
 // codes, the others are the fixed-pitch faces every Windows has.
 const wchar_t* paneFace() {
     static const wchar_t* const face = [] {
         const wchar_t* const candidates[] = {L"FreeMono", L"Consolas", L"Courier New"};
-        HDC screen = GetDC(nullptr);
+        const Handles::WindowDc screen(nullptr);
         const wchar_t* chosen = candidates[std::size(candidates) - 1];
         for (const wchar_t* candidate : candidates) {
             LOGFONTW wanted{};
@@ -58,7 +51,7 @@ const wchar_t* paneFace() {
             wcsncpy(wanted.lfFaceName, candidate, LF_FACESIZE - 1);
             bool found = false;
             EnumFontFamiliesExW(
-                screen, &wanted,
+                screen.get(), &wanted,
                 [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
                     *reinterpret_cast<bool*>(seen) = true;
                     return 0;
@@ -69,27 +62,10 @@ const wchar_t* paneFace() {
                 break;
             }
         }
-        ReleaseDC(nullptr, screen);
         return chosen;
     }();
     return face;
 }
-
-class Clipboard {
-public:
-    explicit Clipboard(HWND owner)
-        : m_open(OpenClipboard(owner) != 0) {}
-    ~Clipboard() {
-        if (m_open)
-            CloseClipboard();
-    }
-    Clipboard(const Clipboard&) = delete;
-    Clipboard& operator=(const Clipboard&) = delete;
-    bool isOpen() const { return m_open; }
-
-private:
-    bool m_open;
-};
 
 // CF_UNICODETEXT ends at the first NUL; beside it a copy puts the whole text in a format of
 // its own, its length first, so that a paste between panes brings NUL bytes across too.
@@ -99,68 +75,56 @@ UINT exactFormat() {
 }
 
 std::u16string clipboardText(HWND owner) {
-    const Clipboard clipboard(owner);
+    const Handles::Clipboard clipboard(owner);
     if (!clipboard.isOpen())
         return {};
     const bool exact = exactFormat() != 0 && IsClipboardFormatAvailable(exactFormat());
-    HANDLE data = GetClipboardData(exact ? exactFormat() : CF_UNICODETEXT);
-    if (data == nullptr)
-        return {};
-    const auto* bytes = static_cast<const unsigned char*>(GlobalLock(data));
+    const Handles::GlobalView data(GetClipboardData(exact ? exactFormat() : CF_UNICODETEXT));
+    const auto* bytes = static_cast<const unsigned char*>(data.data());
     if (bytes == nullptr)
         return {};
-    const std::size_t size = GlobalSize(data);
+    const std::size_t size = data.size();
     std::u16string text;
-    try {
-        if (exact) {
-            std::uint64_t n = 0;
-            if (size >= sizeof n)
-                std::memcpy(&n, bytes, sizeof n);
-            n = std::min<std::uint64_t>(n, (size - std::min(size, sizeof n)) / sizeof(char16_t));
-            text.resize(std::size_t(n));
-            std::memcpy(text.data(), bytes + sizeof n, text.size() * sizeof(char16_t));
-        } else {
-            const auto* units = reinterpret_cast<const char16_t*>(bytes);
-            text.assign(units, std::find(units, units + size / sizeof(char16_t), u'\0'));
-        }
-    } catch (...) {
-        GlobalUnlock(data);
-        throw;
+    if (exact) {
+        std::uint64_t n = 0;
+        if (size >= sizeof n)
+            std::memcpy(&n, bytes, sizeof n);
+        n = std::min<std::uint64_t>(n, (size - std::min(size, sizeof n)) / sizeof(char16_t));
+        text.resize(std::size_t(n));
+        std::memcpy(text.data(), bytes + sizeof n, text.size() * sizeof(char16_t));
+    } else {
+        const auto* units = reinterpret_cast<const char16_t*>(bytes);
+        text.assign(units, std::find(units, units + size / sizeof(char16_t), u'\0'));
     }
-    GlobalUnlock(data);
     return text;
 }
 
-HGLOBAL globalCopy(const void* head, std::size_t headSize, const std::u16string& text,
-                   std::size_t units) {
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, headSize + units * sizeof(char16_t));
-    if (data == nullptr)
+Handles::Global globalCopy(const void* head, std::size_t headSize, const std::u16string& text,
+                           std::size_t units) {
+    Handles::Global data(GlobalAlloc(GMEM_MOVEABLE, headSize + units * sizeof(char16_t)));
+    const Handles::GlobalView view(data.get());
+    auto* out = static_cast<unsigned char*>(view.data());
+    if (out == nullptr)
         throw std::bad_alloc();
-    auto* out = static_cast<unsigned char*>(GlobalLock(data));
     if (headSize > 0)
         std::memcpy(out, head, headSize);
     std::memcpy(out + headSize, text.c_str(), units * sizeof(char16_t));
-    GlobalUnlock(data);
     return data;
 }
 
 void setClipboardText(HWND owner, const std::u16string& text) {
     // With its terminating NUL, which c_str() provides.
-    HGLOBAL plain = globalCopy(nullptr, 0, text, text.size() + 1);
+    Handles::Global plain = globalCopy(nullptr, 0, text, text.size() + 1);
     const std::uint64_t n = text.size();
-    HGLOBAL exact = nullptr;
-    try {
-        exact = globalCopy(&n, sizeof n, text, text.size());
-    } catch (...) {
-        GlobalFree(plain);
-        throw;
-    }
-    const Clipboard clipboard(owner);
-    const bool open = clipboard.isOpen() && EmptyClipboard();
-    if (!open || !SetClipboardData(CF_UNICODETEXT, plain))
-        GlobalFree(plain);
-    if (!open || exactFormat() == 0 || !SetClipboardData(exactFormat(), exact))
-        GlobalFree(exact);
+    Handles::Global exact = globalCopy(&n, sizeof n, text, text.size());
+    const Handles::Clipboard clipboard(owner);
+    if (!clipboard.isOpen() || !EmptyClipboard())
+        return;
+    // The clipboard owns what it took.
+    if (SetClipboardData(CF_UNICODETEXT, plain.get()))
+        plain.release();
+    if (exactFormat() != 0 && SetClipboardData(exactFormat(), exact.get()))
+        exact.release();
 }
 
 // Appends a display to a control in slices, telling `progress` before each; false when it
@@ -203,10 +167,10 @@ public:
         , m_printerName(printerName) {
         const int dpiX = GetDeviceCaps(printer, LOGPIXELSX);
         const int dpiY = GetDeviceCaps(printer, LOGPIXELSY);
-        m_font = CreateFontW(-MulDiv(kPointSize, dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, paneFace());
-        m_oldFont = SelectObject(printer, m_font);
+        m_font.reset(CreateFontW(-MulDiv(kPointSize, dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                 DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, paneFace()));
+        m_selection.emplace(printer, m_font.get());
         TEXTMETRICW metrics{};
         GetTextMetricsW(printer, &metrics);
         m_lineHeight = std::max(1, int(metrics.tmHeight + metrics.tmExternalLeading));
@@ -225,10 +189,6 @@ public:
         m_width = std::max(1, std::min(width, paperWidth - marginX - offsetX) - m_left);
         m_linesPerPage =
             std::max(1, (std::min(height, paperHeight - marginY - offsetY) - m_top) / m_lineHeight);
-    }
-    ~PageWriter() {
-        SelectObject(m_printer, m_oldFont);
-        DeleteObject(m_font);
     }
     PageWriter(const PageWriter&) = delete;
     PageWriter& operator=(const PageWriter&) = delete;
@@ -298,7 +258,7 @@ private:
             if (StartPage(m_printer) <= 0)
                 throw stopped();
             // Some drivers reset the device context with each page.
-            SelectObject(m_printer, m_font);
+            SelectObject(m_printer, m_font.get());
             SetBkMode(m_printer, TRANSPARENT);
             m_row = 0;
         }
@@ -314,8 +274,9 @@ private:
 
     HDC m_printer;
     const std::string& m_printerName;
-    HFONT m_font = nullptr;
-    HGDIOBJ m_oldFont = nullptr;
+    Handles::Font m_font;
+    // The printer's own font comes back when the pages are written.
+    std::optional<Handles::Selection> m_selection;
     int m_lineHeight = 1;
     int m_left = 0;
     int m_top = 0;
@@ -364,7 +325,7 @@ void RichTextBox::create(HWND parent, int controlId, const RECT& pixels) {
 HWND RichTextBox::makeControl(HWND parent, int controlId, const RECT& pixels, bool wrap) const {
     static const HMODULE richEdit = LoadLibraryW(L"Msftedit.dll");
     if (richEdit == nullptr)
-        throw std::runtime_error("Msftedit.dll");
+        throw VemoError(std::string(Texts::kWindowNotMade));
     const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                         ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | ES_NOOLEDRAGDROP;
     const HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, pixels.left,
@@ -373,7 +334,7 @@ HWND RichTextBox::makeControl(HWND parent, int controlId, const RECT& pixels, bo
                                       reinterpret_cast<HMENU>(INT_PTR(controlId)),
                                       GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr)
-        throw std::runtime_error("RICHEDIT50W");
+        throw VemoError(std::string(Texts::kWindowNotMade));
     SendMessageW(hwnd, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
     SendMessageW(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     // Lines wrap at the pane's width, unless the text's long lines would take the control
@@ -694,12 +655,13 @@ bool RichTextBox::SelPrint(HDC printer, const std::string& printerName,
     // A character that reading refuses is refused before the job starts.
     (void)Text();
     const std::u16string shown = display(0, length());
-    DOCINFOW job{};
-    job.cbSize = sizeof job;
-    job.lpszDocName = L"Vemo";
-    if (StartDocW(printer, &job) <= 0)
+    DOCINFOW info{};
+    info.cbSize = sizeof info;
+    info.lpszDocName = L"Vemo";
+    Handles::PrintJob job(printer, info);
+    if (!job.started())
         throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, printerName));
-    try {
+    {
         PageWriter pages(printer, printerName);
         for (std::size_t begin = 0;;) {
             const std::size_t end = std::min(shown.find(PaneText::kBreak, begin), shown.size());
@@ -707,17 +669,13 @@ bool RichTextBox::SelPrint(HDC printer, const std::string& printerName,
             if (end == shown.size())
                 break;
             begin = end + 1;
-            if (progress && !progress(std::int64_t(begin), std::int64_t(shown.size()))) {
-                AbortDoc(printer);
+            // Given up, the job is cancelled as it goes.
+            if (progress && !progress(std::int64_t(begin), std::int64_t(shown.size())))
                 return false;
-            }
         }
         pages.finish();
-    } catch (...) {
-        AbortDoc(printer);
-        throw;
     }
-    if (EndDoc(printer) <= 0)
+    if (!job.end())
         throw PrinterError(Texts::with(Texts::kPrintFailed, printerName));
     return true;
 }
@@ -729,12 +687,8 @@ DefaultPrinter::DefaultPrinter() {
     if (size == 0 || !GetDefaultPrinterW(name.data(), &size))
         throw PrinterError(std::string(Texts::kNoDefaultPrinter));
     name.resize(wcslen(name.c_str()));
-    m_name = utf8(name);
-    m_dc = CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr);
-    if (m_dc == nullptr)
+    m_name = Wide::toUtf8(name);
+    m_dc.reset(CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr));
+    if (!m_dc)
         throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, m_name));
-}
-
-DefaultPrinter::~DefaultPrinter() {
-    DeleteDC(m_dc);
 }

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/PaneText.h"
 #include "core/TextFile.h"
+#include "win32/Handles.h"
 
 #include <windows.h>
 
@@ -32,7 +33,7 @@ public:
     RichTextBox& operator=(const RichTextBox&) = delete;
 
     // Creates the control as child `controlId` of `parent`, at `pixels` in its client area.
-    // Throws std::runtime_error when Windows cannot make it.
+    // Throws VemoError when Windows cannot make it.
     void create(HWND parent, int controlId, const RECT& pixels);
     HWND hwnd() const { return m_hwnd; }
 
@@ -93,15 +94,12 @@ class DefaultPrinter {
 public:
     // Throws PrinterError when there is no default printer or it cannot be opened.
     DefaultPrinter();
-    ~DefaultPrinter();
-    DefaultPrinter(const DefaultPrinter&) = delete;
-    DefaultPrinter& operator=(const DefaultPrinter&) = delete;
 
-    HDC dc() const { return m_dc; }
+    HDC dc() const { return m_dc.get(); }
     // UTF-8, as the messages show it.
     const std::string& name() const { return m_name; }
 
 private:
-    HDC m_dc = nullptr;
+    Handles::Dc m_dc;
     std::string m_name;
 };
