@@ -2,8 +2,7 @@
 
 #include "core/Memory.h"
 #include "core/Texts.h"
-#include "win32/Handles.h"
-#include "win32/Wide.h"
+#include "win32/pane/PaneClipboard.h"
 
 #include <commctrl.h>
 #include <imm.h>
@@ -11,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -20,8 +18,6 @@
 namespace {
 
 constexpr UINT kUnicode = 1200;
-// 2 cm in twips.
-constexpr int kMargin = 1134;
 constexpr int kPointSize = 10;
 
 bool down(int key) {
@@ -67,66 +63,6 @@ const wchar_t* paneFace() {
     return face;
 }
 
-// CF_UNICODETEXT ends at the first NUL; beside it a copy puts the whole text in a format of
-// its own, its length first, so that a paste between panes brings NUL bytes across too.
-UINT exactFormat() {
-    static const UINT format = RegisterClipboardFormatW(L"Vemo.ExactText");
-    return format;
-}
-
-std::u16string clipboardText(HWND owner) {
-    const Handles::Clipboard clipboard(owner);
-    if (!clipboard.isOpen())
-        return {};
-    const bool exact = exactFormat() != 0 && IsClipboardFormatAvailable(exactFormat());
-    const Handles::GlobalView data(GetClipboardData(exact ? exactFormat() : CF_UNICODETEXT));
-    const auto* bytes = static_cast<const unsigned char*>(data.data());
-    if (bytes == nullptr)
-        return {};
-    const std::size_t size = data.size();
-    std::u16string text;
-    if (exact) {
-        std::uint64_t n = 0;
-        if (size >= sizeof n)
-            std::memcpy(&n, bytes, sizeof n);
-        n = std::min<std::uint64_t>(n, (size - std::min(size, sizeof n)) / sizeof(char16_t));
-        text.resize(std::size_t(n));
-        std::memcpy(text.data(), bytes + sizeof n, text.size() * sizeof(char16_t));
-    } else {
-        const auto* units = reinterpret_cast<const char16_t*>(bytes);
-        text.assign(units, std::find(units, units + size / sizeof(char16_t), u'\0'));
-    }
-    return text;
-}
-
-Handles::Global globalCopy(const void* head, std::size_t headSize, const std::u16string& text,
-                           std::size_t units) {
-    Handles::Global data(GlobalAlloc(GMEM_MOVEABLE, headSize + units * sizeof(char16_t)));
-    const Handles::GlobalView view(data.get());
-    auto* out = static_cast<unsigned char*>(view.data());
-    if (out == nullptr)
-        throw std::bad_alloc();
-    if (headSize > 0)
-        std::memcpy(out, head, headSize);
-    std::memcpy(out + headSize, text.c_str(), units * sizeof(char16_t));
-    return data;
-}
-
-void setClipboardText(HWND owner, const std::u16string& text) {
-    // With its terminating NUL, which c_str() provides.
-    Handles::Global plain = globalCopy(nullptr, 0, text, text.size() + 1);
-    const std::uint64_t n = text.size();
-    Handles::Global exact = globalCopy(&n, sizeof n, text, text.size());
-    const Handles::Clipboard clipboard(owner);
-    if (!clipboard.isOpen() || !EmptyClipboard())
-        return;
-    // The clipboard owns what it took.
-    if (SetClipboardData(CF_UNICODETEXT, plain.get()))
-        plain.release();
-    if (exactFormat() != 0 && SetClipboardData(exactFormat(), exact.get()))
-        exact.release();
-}
-
 // Appends a display to a control in slices, telling `progress` before each; false when it
 // gives up. Wine's RichEdit lays out what a message brings before it returns, and takes no
 // message meanwhile: a slice is the longest wait for "Annulla". A slice ends after a break
@@ -156,136 +92,6 @@ bool fill(HWND control, std::u16string& shown, const TextFile::Progress& progres
         begin = end;
     }
 }
-
-// Lays a displayed text out on the pages of a print job, in the pane's face, as the pane
-// shows it: stand-ins for control codes, long lines wrapped at a blank where there is one.
-// RichEdit's own EM_FORMATRANGE is not there to do it everywhere (Wine has none).
-class PageWriter {
-public:
-    PageWriter(HDC printer, const std::string& printerName)
-        : m_printer(printer)
-        , m_printerName(printerName) {
-        const int dpiX = GetDeviceCaps(printer, LOGPIXELSX);
-        const int dpiY = GetDeviceCaps(printer, LOGPIXELSY);
-        m_font.reset(CreateFontW(-MulDiv(kPointSize, dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                                 FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                 DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, paneFace()));
-        m_selection.emplace(printer, m_font.get());
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(printer, &metrics);
-        m_lineHeight = std::max(1, int(metrics.tmHeight + metrics.tmExternalLeading));
-        // The device context's origin is the printable area's corner; the margins are
-        // measured from the paper's edges.
-        const int width = GetDeviceCaps(printer, HORZRES);
-        const int height = GetDeviceCaps(printer, VERTRES);
-        const int paperWidth = std::max(width, GetDeviceCaps(printer, PHYSICALWIDTH));
-        const int paperHeight = std::max(height, GetDeviceCaps(printer, PHYSICALHEIGHT));
-        const int offsetX = GetDeviceCaps(printer, PHYSICALOFFSETX);
-        const int offsetY = GetDeviceCaps(printer, PHYSICALOFFSETY);
-        const int marginX = MulDiv(kMargin, dpiX, 1440);
-        const int marginY = MulDiv(kMargin, dpiY, 1440);
-        m_left = std::max(0, marginX - offsetX);
-        m_top = std::max(0, marginY - offsetY);
-        m_width = std::max(1, std::min(width, paperWidth - marginX - offsetX) - m_left);
-        m_linesPerPage =
-            std::max(1, (std::min(height, paperHeight - marginY - offsetY) - m_top) / m_lineHeight);
-    }
-    PageWriter(const PageWriter&) = delete;
-    PageWriter& operator=(const PageWriter&) = delete;
-
-    void paragraph(std::u16string_view text) {
-        const std::u16string expanded = withoutTabs(text);
-        std::u16string_view rest = expanded;
-        do {
-            const std::size_t take = fitting(rest);
-            line(rest.substr(0, take));
-            rest.remove_prefix(take);
-        } while (!rest.empty());
-    }
-
-    void finish() {
-        if (m_page > 0 && EndPage(m_printer) <= 0)
-            throw stopped();
-    }
-
-private:
-    static constexpr std::size_t kTabWidth = 8;
-    // Measured at once at the most: far more than a line of any paper holds.
-    static constexpr std::size_t kMeasured = 2048;
-
-    static std::u16string withoutTabs(std::u16string_view text) {
-        std::u16string out;
-        out.reserve(text.size());
-        for (const char16_t c : text) {
-            if (c == u'\t')
-                out.append(kTabWidth - out.size() % kTabWidth, u' ');
-            else
-                out += c;
-        }
-        return out;
-    }
-
-    // How much of `rest` goes on one line. A little more than the last line held is
-    // measured, more only when all of it fits, so that a long paragraph costs its length.
-    std::size_t fitting(std::u16string_view rest) {
-        int fit = 0;
-        for (std::size_t measured = std::min({rest.size(), m_measured, kMeasured});;
-             measured = std::min({rest.size(), measured * 2, kMeasured})) {
-            SIZE size{};
-            GetTextExtentExPointW(m_printer, reinterpret_cast<const wchar_t*>(rest.data()),
-                                  int(measured), m_width, &fit, nullptr, &size);
-            if (std::size_t(fit) < measured || measured == rest.size() || measured == kMeasured)
-                break;
-        }
-        m_measured = std::max<std::size_t>(16, std::size_t(fit) + std::size_t(fit) / 4 + 1);
-        std::size_t take = std::max<std::size_t>(1, std::size_t(fit));
-        if (take >= rest.size())
-            return rest.size();
-        const std::size_t blank = rest.substr(0, take).find_last_of(u' ');
-        if (blank != std::u16string_view::npos && blank > 0)
-            return blank + 1;
-        // Never between the halves of a surrogate pair.
-        if (take > 1 && rest[take - 1] >= 0xD800 && rest[take - 1] <= 0xDBFF)
-            --take;
-        return take;
-    }
-
-    void line(std::u16string_view text) {
-        if (m_page == 0 || m_row == m_linesPerPage) {
-            if (m_page > 0 && EndPage(m_printer) <= 0)
-                throw stopped();
-            ++m_page;
-            if (StartPage(m_printer) <= 0)
-                throw stopped();
-            // Some drivers reset the device context with each page.
-            SelectObject(m_printer, m_font.get());
-            SetBkMode(m_printer, TRANSPARENT);
-            m_row = 0;
-        }
-        ExtTextOutW(m_printer, m_left, m_top + m_row * m_lineHeight, 0, nullptr,
-                    reinterpret_cast<const wchar_t*>(text.data()), UINT(text.size()), nullptr);
-        ++m_row;
-    }
-
-    PrinterError stopped() const {
-        return PrinterError(
-            Texts::with(Texts::kPrintStopped, m_printerName, std::to_string(m_page)));
-    }
-
-    HDC m_printer;
-    const std::string& m_printerName;
-    Handles::Font m_font;
-    // The printer's own font comes back when the pages are written.
-    std::optional<Handles::Selection> m_selection;
-    int m_lineHeight = 1;
-    int m_left = 0;
-    int m_top = 0;
-    int m_width = 1;
-    int m_linesPerPage = 1;
-    int m_page = 0;
-    int m_row = 0;
-    std::size_t m_measured = 256;
-};
 
 // Wine's RichEdit lays out a stretch of text between tabs and breaks in a time that grows
 // with the square of its length, and tabs without wrapping likewise: a text whose long
@@ -496,7 +302,7 @@ std::u16string RichTextBox::committed() const {
 }
 
 void RichTextBox::paste() {
-    const std::u16string plain = clipboardText(m_hwnd);
+    const std::u16string plain = PaneClipboard::text(m_hwnd);
     if (!plain.empty())
         insertPlain(plain);
 }
@@ -505,7 +311,7 @@ void RichTextBox::copy() const {
     const CHARRANGE range = selection();
     if (range.cpMin == range.cpMax)
         return;
-    setClipboardText(m_hwnd,
+    PaneClipboard::setText(m_hwnd,
                      PaneText::displayToPlain(display(range.cpMin, range.cpMax), {}, m_lineEnding));
 }
 
@@ -654,41 +460,6 @@ bool RichTextBox::SelPrint(HDC printer, const std::string& printerName,
                            const TextFile::Progress& progress) {
     // A character that reading refuses is refused before the job starts.
     (void)Text();
-    const std::u16string shown = display(0, length());
-    DOCINFOW info{};
-    info.cbSize = sizeof info;
-    info.lpszDocName = L"Vemo";
-    Handles::PrintJob job(printer, info);
-    if (!job.started())
-        throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, printerName));
-    {
-        PageWriter pages(printer, printerName);
-        for (std::size_t begin = 0;;) {
-            const std::size_t end = std::min(shown.find(PaneText::kBreak, begin), shown.size());
-            pages.paragraph(std::u16string_view(shown).substr(begin, end - begin));
-            if (end == shown.size())
-                break;
-            begin = end + 1;
-            // Given up, the job is cancelled as it goes.
-            if (progress && !progress(std::int64_t(begin), std::int64_t(shown.size())))
-                return false;
-        }
-        pages.finish();
-    }
-    if (!job.end())
-        throw PrinterError(Texts::with(Texts::kPrintFailed, printerName));
-    return true;
-}
-
-DefaultPrinter::DefaultPrinter() {
-    DWORD size = 0;
-    GetDefaultPrinterW(nullptr, &size);
-    std::wstring name(size, L'\0');
-    if (size == 0 || !GetDefaultPrinterW(name.data(), &size))
-        throw PrinterError(std::string(Texts::kNoDefaultPrinter));
-    name.resize(wcslen(name.c_str()));
-    m_name = Wide::toUtf8(name);
-    m_dc.reset(CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr));
-    if (!m_dc)
-        throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, m_name));
+    return PanePrint::print(printer, printerName, display(0, length()), paneFace(), kPointSize,
+                            progress);
 }

@@ -3,7 +3,7 @@
 #include "core/Errors.h"
 #include "core/PaneText.h"
 #include "core/TextFile.h"
-#include "win32/Handles.h"
+#include "win32/pane/PanePrint.h"
 
 #include <windows.h>
 
@@ -87,19 +87,4 @@ private:
     HWND m_hwnd = nullptr;
     // Windows' own line ending until a text brings another.
     PaneText::LineEnding m_lineEnding = PaneText::LineEnding::CrLf;
-};
-
-// A device context on the system's default printer, deleted with the object.
-class DefaultPrinter {
-public:
-    // Throws PrinterError when there is no default printer or it cannot be opened.
-    DefaultPrinter();
-
-    HDC dc() const { return m_dc.get(); }
-    // UTF-8, as the messages show it.
-    const std::string& name() const { return m_name; }
-
-private:
-    Handles::Dc m_dc;
-    std::string m_name;
 };
