@@ -159,6 +159,12 @@ inline constexpr std::string_view kSysInfoUnavailable =
 // Errors that no handler expects.
 inline constexpr std::string_view kOutOfMemory =
     "Memoria insufficiente per completare l'operazione.";
+// Windows only: a window or a pane that the system could not make, a name or a text of the
+// system that is not valid Unicode.
+inline constexpr std::string_view kWindowNotMade =
+    "Impossibile aprire la finestra: Windows non ha potuto crearla.";
+inline constexpr std::string_view kTextNotConvertible =
+    "Un nome o un testo del sistema contiene caratteri non validi e non può essere usato.";
 inline constexpr std::string_view kUnexpectedWith = "Si è verificato un errore imprevisto: %1";
 inline constexpr std::string_view kUnexpected = "Si è verificato un errore imprevisto.";
 

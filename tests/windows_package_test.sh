@@ -4,7 +4,7 @@
 # The zip holds vemo.exe and LEGGIMI.txt, in Windows-1252 with CRLF line ends; the
 # installer, run silently under Wine, puts both under Program Files\Vemo with a Start-menu
 # entry and an entry in the installed programs, and its uninstaller, silent too, takes all
-# of it away again. Status 77 (skipped) without an installer, when nsis is missing.
+# of it away again.
 set -euo pipefail
 : "${WINEPREFIX:?}"
 zip=$1
@@ -26,7 +26,6 @@ iconv -f WINDOWS-1252 -t UTF-8 "$readme" | grep -q "^Vemo è un piccolo programm
 version=$(basename "$zip" -windows.zip)
 grep -q "^${version/vemo-/Vemo } per Windows" "$readme" || fail "LEGGIMI.txt lacks $version"
 
-[[ -e $setup ]] || exit 77
 drive=$WINEPREFIX/drive_c
 folder="$drive/Program Files/Vemo"
 link="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Vemo.lnk"

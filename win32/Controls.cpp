@@ -1,5 +1,6 @@
 #include "win32/Controls.h"
 
+#include "win32/Handles.h"
 #include "win32/Wide.h"
 
 #include <algorithm>
@@ -49,13 +50,13 @@ HWND create(HWND parent, const Design::Window& window, const Design::Control& co
 }
 
 HFONT font(const wchar_t* face, int centipoints, bool bold, int dpi) {
-    static std::map<std::tuple<std::wstring, int, bool, int>, HFONT> made;
-    HFONT& f = made[{face, centipoints, bold, dpi}];
+    static std::map<std::tuple<std::wstring, int, bool, int>, Handles::Font> made;
+    Handles::Font& f = made[{face, centipoints, bold, dpi}];
     if (!f)
-        f = CreateFontW(-MulDiv(centipoints, dpi, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
-                        FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                        DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
-    return f;
+        f.reset(CreateFontW(-MulDiv(centipoints, dpi, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
+                            FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
+    return f.get();
 }
 
 HFONT dialogFont(int dpi) {

@@ -6,6 +6,7 @@
 #include "win32/Accessible.h"
 #include "win32/Controls.h"
 #include "win32/Form2.h"
+#include "win32/Handles.h"
 #include "win32/LongWork.h"
 #include "win32/Resources.h"
 #include "win32/Wide.h"
@@ -23,18 +24,21 @@ const COLORREF kYellow = RGB(255, 255, 0);
 const COLORREF kBlack = RGB(0, 0, 0);
 
 // The menu bar of the design: an entry followed by deeper ones opens a submenu.
-HMENU buildMenu() {
-    const HMENU bar = CreateMenu();
-    std::vector<HMENU> levels{bar};
+Handles::Menu buildMenu() {
+    Handles::Menu bar(CreateMenu());
+    std::vector<HMENU> levels{bar.get()};
     const auto& menu = Design::kMenu;
     for (std::size_t i = 0; i < std::size(menu); ++i) {
         const Design::MenuEntry& entry = menu[i];
         levels.resize(std::size_t(entry.depth) + 1);
         const std::wstring caption = Wide::fromUtf8(entry.caption);
         if (i + 1 < std::size(menu) && menu[i + 1].depth > entry.depth) {
-            const HMENU sub = CreatePopupMenu();
-            AppendMenuW(levels.back(), MF_POPUP, reinterpret_cast<UINT_PTR>(sub), caption.c_str());
-            levels.push_back(sub);
+            Handles::Menu sub(CreatePopupMenu());
+            if (!sub || !AppendMenuW(levels.back(), MF_POPUP, reinterpret_cast<UINT_PTR>(sub.get()),
+                                     caption.c_str()))
+                throw VemoError(std::string(Texts::kWindowNotMade));
+            // The bar owns it now.
+            levels.push_back(sub.release());
         } else {
             AppendMenuW(levels.back(), MF_STRING, UINT_PTR(kFirstCommand + int(i)),
                         caption.c_str());
@@ -46,20 +50,18 @@ HMENU buildMenu() {
 // The button's pointer: the icon's 32 by 32 picture, its hot spot at the centre.
 HCURSOR padlockCursor() {
     static HCURSOR cursor = [] {
-        const auto icon =
+        const Handles::Icon icon(
             static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(VEMO_ICON),
-                                          IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+                                          IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
         ICONINFO info{};
-        if (!icon || !GetIconInfo(icon, &info))
+        if (!icon || !GetIconInfo(icon.get(), &info))
             return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+        const Handles::Bitmap color(info.hbmColor);
+        const Handles::Bitmap mask(info.hbmMask);
         info.fIcon = FALSE;
         info.xHotspot = 16;
         info.yHotspot = 16;
-        const HCURSOR made = CreateIconIndirect(&info);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
-        return made;
+        return HCURSOR(CreateIconIndirect(&info));
     }();
     return cursor;
 }
@@ -196,8 +198,11 @@ void Form1::build() {
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     RECT frame = Controls::place(client, dpi);
     AdjustWindowRectEx(&frame, style, TRUE, 0);
+    Handles::Menu menu = buildMenu();
     create(L"VemoForm1", static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), penCursor(), style, 0,
-           frame, nullptr, buildMenu());
+           frame, nullptr, menu.get());
+    // The window owns its menu now; a window not made left it to be destroyed here.
+    menu.release();
     SetWindowTextW(m_hwnd, Wide::fromUtf8(m_design.caption).c_str());
     const auto icon = [](int size) {
         return reinterpret_cast<LPARAM>(LoadImageW(GetModuleHandleW(nullptr),

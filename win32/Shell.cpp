@@ -4,6 +4,7 @@
 #include "core/Errors.h"
 #include "core/Texts.h"
 #include "win32/Controls.h"
+#include "win32/Handles.h"
 #include "win32/LongWork.h"
 #include "win32/Wide.h"
 
@@ -127,10 +128,8 @@ void processMessages() {
 }
 
 int dpi() {
-    const HDC screen = GetDC(nullptr);
-    const int value = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return value;
+    const Handles::WindowDc screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 Window::Window(const Design::Window& design)
@@ -199,7 +198,7 @@ void Window::create(const wchar_t* className, HBRUSH background, HCURSOR cursor,
     if (!CreateWindowExW(exStyle, className, L"", style, frame.left, frame.top,
                          frame.right - frame.left, frame.bottom - frame.top, owner, menu, instance,
                          this))
-        throw std::runtime_error("CreateWindowExW");
+        throw VemoError(std::string(Texts::kWindowNotMade));
 }
 
 LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {

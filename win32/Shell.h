@@ -70,8 +70,8 @@ protected:
     virtual void destroyed() {}
     virtual LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Registers the class once and creates the window on it into m_hwnd; throws
-    // std::runtime_error when Windows cannot make it.
+    // Registers the class once and creates the window on it into m_hwnd; throws VemoError
+    // when Windows cannot make it.
     void create(const wchar_t* className, HBRUSH background, HCURSOR cursor, DWORD style,
                 DWORD exStyle, const RECT& frame, HWND owner, HMENU menu);
     // Where the keyboard focus goes when the window opens or comes back to the front.

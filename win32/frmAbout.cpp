@@ -5,6 +5,7 @@
 #include "core/Texts.h"
 #include "win32/Accessible.h"
 #include "win32/Controls.h"
+#include "win32/Handles.h"
 #include "win32/Resources.h"
 #include "win32/Wide.h"
 #include "win32/Windows.h"
@@ -113,8 +114,8 @@ LRESULT frmAbout::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_PAINT: {
         // The etched rule.
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(m_hwnd, &ps);
+        const Handles::Paint paint(m_hwnd);
+        const HDC dc = paint.get();
         const int dpi = Shell::dpi();
         // Each line runs down from its row, `width` pixels, so that the white one lies
         // below the grey one instead of over it.
@@ -124,7 +125,6 @@ LRESULT frmAbout::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetDCBrushColor(dc, RGB(line.red, line.green, line.blue));
             FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
         }
-        EndPaint(m_hwnd, &ps);
         return 0;
     }
     default:

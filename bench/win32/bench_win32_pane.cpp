@@ -6,8 +6,10 @@
 // the keystroke and the memory are measured on the first.
 
 #include "bench/Prose.h"
+#include "core/Cp1252.h"
 #include "crypt/Crypt.h"
 #include "win32/Form1.h"
+#include "win32/Handles.h"
 #include "win32/Shell.h"
 #include "win32/Windows.h"
 #include "win32/pane/RichTextBox.h"
@@ -32,8 +34,9 @@ const RECT kPlace{16, 72, 297, 505};
 // What a bare control is given for the same bytes: their Windows-1252 characters.
 std::wstring wide(const std::string& bytes) {
     std::wstring out(bytes.size(), L'\0');
-    out.resize(std::size_t(MultiByteToWideChar(1252, 0, bytes.data(), int(bytes.size()),
-                                               out.data(), int(out.size()))));
+    std::transform(bytes.begin(), bytes.end(), out.begin(), [](char b) {
+        return wchar_t(Cp1252::toUnicode(static_cast<unsigned char>(b)));
+    });
     return out;
 }
 
@@ -144,11 +147,11 @@ double peakMemory(std::size_t mib, bool bare) {
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
         return -1;
-    WaitForSingleObject(pi.hProcess, INFINITE);
+    const Handles::Handle process(pi.hProcess);
+    const Handles::Handle thread(pi.hThread);
+    WaitForSingleObject(process.get(), INFINITE);
     DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
+    GetExitCodeProcess(process.get(), &code);
     return code / 100.0;
 }
 

@@ -20,6 +20,7 @@ from vemo_e2e import (ABOUT_CAPTION, HELP_CAPTION, MAIN_CAPTION, Desktop, Failur
 
 
 # The progress window's caption, as that of the program's messages.
+PROGRESS_CAPTION = "Vemo"
 
 
 class SessionDesktop(Desktop):
@@ -254,9 +255,37 @@ def test_exit_after_work_ends_cleanly(d, vemo):
     check(status == 0 and not new, "the program ended with status %r, windows %r" % (status, new))
 
 
+def test_a_long_load_can_be_given_up_while_the_pane_fills(d, vemo):
+    document = os.path.join(d.home, "grande.txt")
+    with open(document, "wb") as f:
+        f.write(b"Lorem ipsum dolor sit amet, consectetur adipiscing elit.\r\n" * 150000)
+    vemo.click(150, 300)
+    d.type("prima")
+    vemo.menu_keys("alt+f", "c", "d")
+    dialog = wait_for(lambda: (lambda w: w if w not in (None, vemo.main) else None)(
+        vemo.active()), "the file dialog")
+    d.keys("ctrl+a")
+    d.type("Z:" + document.replace("/", "\\"))
+    d.keys("Return")
+    progress = wait_for(lambda: (lambda w: w if w not in (None, dialog, vemo.main) else None)(
+        vemo.window(PROGRESS_CAPTION)), "the progress window", 30)
+    # Reading the file takes a second at most: then the pane is being filled, which the
+    # control would do for many seconds without a look at the mouse. "Annulla" is at the
+    # bottom right of the window's 360 x 112 client area.
+    time.sleep(3)
+    g = d.geometry(progress)
+    d.click(g["x"] + g["width"] - 52, g["y"] + g["height"] - 27)
+    wait_for(lambda: vemo.window(PROGRESS_CAPTION) is None, "the progress window to go", 30)
+    time.sleep(1)
+    check(vemo.window(PROGRESS_CAPTION) is None, "a message after the load was given up")
+    check(vemo.window(MAIN_CAPTION) == vemo.main, "the main window or its caption changed")
+    check(vemo.pane_text(1) == "prima", "the document changed")
+
+
 TESTS = [test_windows_where_designed, test_bytes_through_the_clipboard_and_the_button,
          test_device_names_are_refused_before_any_question,
-         test_escape_keeps_the_window_and_the_text, test_exit_after_work_ends_cleanly]
+         test_escape_keeps_the_window_and_the_text, test_exit_after_work_ends_cleanly,
+         test_a_long_load_can_be_given_up_while_the_pane_fills]
 
 
 def main():

@@ -1,12 +1,11 @@
-#include "core/AppInfo.h"
 #include "core/Design.h"
 #include "core/SysInfo.h"
-#include "core/Texts.h"
 #include "tests/mock/FakeRegistry.h"
 #include "tests/mock/FakeSysInfo.h"
 #include "win32/Controls.h"
 #include "win32/Form1.h"
 #include "win32/Form2.h"
+#include "win32/Handles.h"
 #include "win32/Shell.h"
 #include "win32/Wide.h"
 #include "win32/Windows.h"
@@ -19,6 +18,8 @@
 
 #include <oleacc.h>
 
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -91,41 +92,186 @@ Shell::Window& shown(const Design::Window& design) {
 
 const Design::Window* const kDesigns[] = {&Design::kForm1, &Design::kForm2, &Design::kAbout};
 
+// Pixels at 96 dots per inch, Wine's: the designs' twips divided by 15, rounded.
+struct Placed {
+    const Design::Window* window;
+    std::string_view control; // empty: the window's client area, on the screen
+    RECT pixels;
+    std::string_view caption;
+};
+
+const Placed kPlaced[] = {
+    {&Design::kForm1, "", {1, 42, 797, 568}, "VeMo V 1.0 By TaReX: La SiCuReZzA pRiMa Di TuTtO"},
+    {&Design::kForm1, "Label1", {80, 8, 241, 41}, "Frase"},
+    {&Design::kForm1, "Label2", {592, 8, 761, 41}, "Chiave"},
+    {&Design::kForm1, "Command1", {344, 416, 473, 441}, "Cripta"},
+    {&Design::kForm1, "lblFile", {56, 56, 297, 73}, "Inserire il testo da criptare/decriptare"},
+    {&Design::kForm1, "RichTextBox1", {16, 72, 297, 505}, ""},
+    {&Design::kForm1, "RichTextBox2", {496, 72, 785, 505}, ""},
+    {&Design::kForm1, "Label3", {528, 56, 761, 73},
+     "Inserire la chiave per criptare / decriptare il testo"},
+    {&Design::kForm1, "Labelfd", {344, 64, 353, 105}, "Label4"},
+    {&Design::kForm1, "Image1", {296, 200, 497, 397}, ""},
+    {&Design::kForm2, "", {1, 282, 797, 400}, "Help on Line: Guida in Linea ad Vemo 1.0"},
+    {&Design::kForm2, "Label1", {32, 8, 825, 73}, ""},
+    {&Design::kForm2, "Command1", {120, 64, 209, 113}, "TORNA AL MENU'"},
+    {&Design::kForm2, "Command2", {448, 64, 537, 113}, "ESCI DA VEMO"},
+    {&Design::kAbout, "", {156, 129, 538, 366}, "Informazioni su Vemo"},
+    {&Design::kAbout, "picIcon", {16, 16, 52, 52}, ""},
+    {&Design::kAbout, "cmdOK", {283, 175, 367, 198}, "OK"},
+    {&Design::kAbout, "cmdSysInfo", {284, 205, 367, 228}, "&System Info..."},
+    {&Design::kAbout, "lblDescription", {72, 64, 331, 158}, ""},
+    {&Design::kAbout, "lblTitle", {70, 24, 329, 40}, "Vemo"},
+    {&Design::kAbout, "lblVersion", {70, 40, 329, 55}, "Versione 1.0.7"},
+};
+
 TEST_F(WindowsTest, EveryWindowAndControlStandsAtItsDesignedPlace) {
-    const int dpi = Shell::dpi();
-    for (const Design::Window* design : kDesigns) {
-        SCOPED_TRACE(std::string(design->name));
-        const HWND hwnd = shown(*design).hwnd();
-        const RECT want = Controls::place(design->client, dpi);
-        POINT origin{0, 0};
-        ClientToScreen(hwnd, &origin);
-        RECT client;
-        GetClientRect(hwnd, &client);
-        EXPECT_EQ(origin.x, want.left);
-        EXPECT_EQ(origin.y, want.top);
-        EXPECT_EQ(client.right, want.right - want.left);
-        EXPECT_EQ(client.bottom, want.bottom - want.top);
-        for (const Design::Control& c : design->controls) {
-            SCOPED_TRACE(std::string(c.name));
-            const HWND control = GetDlgItem(hwnd, Controls::id(*design, c.name));
-            ASSERT_TRUE(control);
-            RECT r;
-            GetWindowRect(control, &r);
-            MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&r), 2);
-            const RECT place = Controls::place(c.rect, dpi);
-            EXPECT_EQ(r.left, place.left);
-            EXPECT_EQ(r.top, place.top);
-            // Pictures take their picture's own size.
-            if (c.kind != Design::Kind::Picture && c.kind != Design::Kind::IconBox) {
-                EXPECT_EQ(r.right, place.right);
-                EXPECT_EQ(r.bottom, place.bottom);
-            }
-            if (!c.caption.empty()) {
-                EXPECT_EQ(text(control), c.caption);
-            }
+    ASSERT_EQ(Shell::dpi(), 96);
+    for (const Placed& p : kPlaced) {
+        SCOPED_TRACE(std::string(p.window->name) + " " + std::string(p.control));
+        const HWND window = shown(*p.window).hwnd();
+        RECT r;
+        HWND hwnd = window;
+        if (p.control.empty()) {
+            GetClientRect(window, &r);
+            MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&r), 2);
+        } else {
+            hwnd = GetDlgItem(window, Controls::id(*p.window, p.control));
+            ASSERT_TRUE(hwnd);
+            GetWindowRect(hwnd, &r);
+            MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        }
+        EXPECT_EQ(r.left, p.pixels.left);
+        EXPECT_EQ(r.top, p.pixels.top);
+        // The icon box takes its picture's size, and a frame around it.
+        if (p.control != "picIcon") {
+            EXPECT_EQ(r.right, p.pixels.right);
+            EXPECT_EQ(r.bottom, p.pixels.bottom);
+        }
+        if (!p.caption.empty()) {
+            EXPECT_EQ(text(hwnd), p.caption);
         }
     }
-    EXPECT_EQ(text(Windows::form1().hwnd()), Texts::kForm1Caption);
+}
+
+// The fonts of the design: the main window's headings, and the help window's buttons.
+TEST_F(WindowsTest, HeadingsAndHelpButtonsHaveTheirDesignedFonts) {
+    const struct {
+        const Design::Window* window;
+        std::string_view control;
+        LONG height; // pixels at 96 dots per inch: 24 and 8.25 points
+        LONG weight;
+    } cases[] = {
+        {&Design::kForm1, "Label1", -32, FW_BOLD},
+        {&Design::kForm1, "Label2", -32, FW_BOLD},
+        {&Design::kForm2, "Command1", -11, FW_BOLD},
+        {&Design::kForm2, "Command2", -11, FW_BOLD},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.control));
+        const auto font = reinterpret_cast<HFONT>(
+            SendMessageW(shown(*c.window).control(c.control), WM_GETFONT, 0, 0));
+        LOGFONTW f{};
+        ASSERT_TRUE(font && GetObjectW(font, sizeof f, &f));
+        EXPECT_STREQ(f.lfFaceName, L"MS Sans Serif");
+        EXPECT_EQ(f.lfHeight, c.height);
+        EXPECT_EQ(f.lfWeight, c.weight);
+        EXPECT_FALSE(f.lfItalic || f.lfUnderline || f.lfStrikeOut);
+    }
+}
+
+// What a window shows, read back from its device context.
+class Capture {
+public:
+    explicit Capture(HWND hwnd) {
+        RECT client;
+        GetClientRect(hwnd, &client);
+        m_width = client.right;
+        m_height = client.bottom;
+        const Handles::WindowDc window(hwnd);
+        const Handles::Dc memory(CreateCompatibleDC(window.get()));
+        const Handles::Bitmap bitmap(CreateCompatibleBitmap(window.get(), m_width, m_height));
+        {
+            const Handles::Selection selected(memory.get(), bitmap.get());
+            BitBlt(memory.get(), 0, 0, m_width, m_height, window.get(), 0, 0, SRCCOPY);
+        }
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = m_width;
+        info.bmiHeader.biHeight = -m_height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        m_pixels.resize(std::size_t(m_width) * std::size_t(m_height));
+        GetDIBits(memory.get(), bitmap.get(), 0, UINT(m_height), m_pixels.data(), &info,
+                  DIB_RGB_COLORS);
+    }
+    COLORREF at(int x, int y) const {
+        const std::uint32_t p = m_pixels[std::size_t(y) * std::size_t(m_width) + std::size_t(x)];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+    // The rows of `area` where some pixel has the colour `want`.
+    int rowsWith(const RECT& area, COLORREF want) const {
+        int rows = 0;
+        for (int y = area.top; y < area.bottom; ++y) {
+            bool found = false;
+            for (int x = area.left; x < area.right && !found; ++x)
+                found = alike(at(x, y), want);
+            rows += found;
+        }
+        return rows;
+    }
+    static bool alike(COLORREF a, COLORREF b) {
+        const auto close = [](int x, int y) { return std::abs(x - y) <= 24; };
+        return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) &&
+               close(GetBValue(a), GetBValue(b));
+    }
+
+private:
+    int m_width;
+    int m_height;
+    std::vector<std::uint32_t> m_pixels;
+};
+
+TEST_F(WindowsTest, EachWindowIsDrawnInItsDesignedColours) {
+    const COLORREF black = RGB(0, 0, 0), yellow = RGB(255, 255, 0), white = RGB(255, 255, 255);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), grey = RGB(128, 128, 128);
+    // Points of the client area and their colours.
+    const struct {
+        const Design::Window* window;
+        POINT at;
+        COLORREF colour;
+    } points[] = {
+        {&Design::kForm1, {400, 30}, black},  {&Design::kForm1, {10, 300}, black},
+        {&Design::kForm1, {150, 300}, white}, {&Design::kForm1, {640, 300}, white},
+        {&Design::kForm2, {10, 100}, black},  {&Design::kAbout, {10, 120}, face},
+        {&Design::kAbout, {100, 163}, grey},  {&Design::kAbout, {100, 164}, white},
+        {&Design::kAbout, {100, 165}, white}, {&Design::kAbout, {100, 166}, face},
+    };
+    for (const auto& p : points) {
+        SCOPED_TRACE(std::string(p.window->name) + " " + std::to_string(p.at.x) + "," +
+                     std::to_string(p.at.y));
+        const Capture shot(shown(*p.window).hwnd());
+        EXPECT_TRUE(Capture::alike(shot.at(p.at.x, p.at.y), p.colour))
+            << std::hex << shot.at(p.at.x, p.at.y);
+    }
+    // Yellow text as tall as the design's font draws it: 24 points, about 23 rows of
+    // capitals, and the help text's lines.
+    const struct {
+        const Design::Window* window;
+        RECT area;
+        int minRows, maxRows;
+    } texts[] = {
+        {&Design::kForm1, {80, 8, 241, 41}, 20, 33},
+        {&Design::kForm1, {592, 8, 761, 41}, 20, 33},
+        {&Design::kForm2, {32, 8, 797, 64}, 20, 56},
+    };
+    for (const auto& t : texts) {
+        const Capture shot(shown(*t.window).hwnd());
+        const int rows = shot.rowsWith(t.area, yellow);
+        EXPECT_GE(rows, t.minRows) << t.window->name;
+        EXPECT_LE(rows, t.maxRows) << t.window->name;
+    }
 }
 
 TEST_F(WindowsTest, TheMainWindowShowsItsPicturesAndPointers) {
@@ -192,7 +338,7 @@ TEST_F(WindowsTest, EachWindowExistsOnceAndComesBackAfresh) {
     const HWND version = about.control("lblVersion");
     EXPECT_EQ(text(about.hwnd()), "Informazioni su Vemo");
     EXPECT_EQ(text(version), "Versione 1.0.7");
-    EXPECT_EQ(text(about.control("lblTitle")), AppInfo::Title);
+    EXPECT_EQ(text(about.control("lblTitle")), "Vemo");
     SetWindowTextW(version, L"");
     menu("about");
     EXPECT_EQ(text(version), "") << "a second show runs no Form_Load";
@@ -215,7 +361,7 @@ TEST_F(WindowsTest, EachWindowExistsOnceAndComesBackAfresh) {
     click(Windows::form2().control("Command1"));
     EXPECT_FALSE(Windows::form2().isVisible());
     ASSERT_TRUE(form1.isVisible());
-    EXPECT_EQ(text(form1.control("Command1")), Texts::kCripta);
+    EXPECT_EQ(text(form1.control("Command1")), "Cripta");
     EXPECT_EQ(GetWindow(help, GW_OWNER), form1.hwnd());
     // A hidden help window alone does not keep the program.
     SendMessageW(form1.hwnd(), WM_CLOSE, 0, 0);
@@ -290,19 +436,21 @@ TEST_F(WindowsTest, TheButtonGivesEveryByteBack) {
     form1.RichTextBox2()->setText("chiave\xE8");
     const HWND button = form1.control("Command1");
     click(button);
-    EXPECT_EQ(text(button), Texts::kDecripta);
+    EXPECT_EQ(text(button), "Decripta");
     EXPECT_NE(form1.RichTextBox1()->Text(), document);
     click(button);
-    EXPECT_EQ(text(button), Texts::kCripta);
+    EXPECT_EQ(text(button), "Cripta");
     EXPECT_EQ(form1.RichTextBox1()->Text(), document);
     EXPECT_EQ(form1.RichTextBox2()->Text(), "chiave\xE8");
 
     // No key: the caption stays and the user is told.
     form1.RichTextBox2()->setText("");
     click(button);
-    EXPECT_EQ(text(button), Texts::kCripta);
+    EXPECT_EQ(text(button), "Cripta");
     EXPECT_EQ(form1.RichTextBox1()->Text(), document);
-    EXPECT_EQ(messages, std::vector<std::string>{std::string(Texts::kKeyNeeded)});
+    EXPECT_EQ(messages, std::vector<std::string>{
+                            "Per criptare o decriptare il documento serve una chiave: scrivila o "
+                            "caricala nella casella \"Chiave\"."});
 }
 
 TEST_F(WindowsTest, LoadAndSaveKeepEveryByte) {
@@ -319,10 +467,14 @@ TEST_F(WindowsTest, LoadAndSaveKeepEveryByte) {
         RichTextBox* (Form1::*pane)() const;
         std::string_view loaded, saved;
     } cases[] = {
-        {"docdacrypt", "docdacriptare", &Form1::RichTextBox1, Texts::kPlainLoaded,
-         Texts::kPlainSaved},
-        {"doccrypt", "docriptato", &Form1::RichTextBox1, {}, Texts::kCryptedSaved},
-        {"loadpubkey", "pubkey", &Form1::RichTextBox2, Texts::kKeyLoaded, Texts::kKeySaved},
+        {"docdacrypt", "docdacriptare", &Form1::RichTextBox1,
+         " Il documento da criptare è stato caricato con successo",
+         "Il documento da criptare è stato salvato con successo nel file \""},
+        {"doccrypt", "docriptato", &Form1::RichTextBox1, {},
+         "Il documento criptato è stato salvato con successo nel file \""},
+        {"loadpubkey", "pubkey", &Form1::RichTextBox2,
+         "La chiave pubblica è stata caricata con successo",
+         "La chiave pubblica è stata salvata con successo nel file \""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.load));
@@ -347,7 +499,7 @@ TEST_F(WindowsTest, LoadAndSaveKeepEveryByte) {
         std::vector<std::string> want;
         if (!c.loaded.empty())
             want.emplace_back(c.loaded);
-        want.push_back(Texts::with(c.saved, Wide::toUtf8(copy.wstring())));
+        want.push_back(std::string(c.saved) + Wide::toUtf8(copy.wstring()) + "\".");
         EXPECT_EQ(messages, want);
     }
     Shell::endProgram();
@@ -408,10 +560,10 @@ TEST_F(WindowsTest, ScreenReadersFindEachPanesHeading) {
         return Wide::toUtf8(name);
     };
     for (const auto& [pane, heading] :
-         {std::pair{"RichTextBox1", Texts::kFrase}, std::pair{"RichTextBox2", Texts::kChiave}}) {
+         {std::pair{"RichTextBox1", "Frase"}, std::pair{"RichTextBox2", "Chiave"}}) {
         const HWND before = GetWindow(form1.control(pane), GW_HWNDPREV);
         EXPECT_EQ(accName(before), heading) << pane;
     }
-    EXPECT_EQ(accName(shown(Design::kForm2).hwnd()), Texts::kForm2Caption);
+    EXPECT_EQ(accName(shown(Design::kForm2).hwnd()), "Help on Line: Guida in Linea ad Vemo 1.0");
     FreeLibrary(oleacc);
 }

@@ -2,6 +2,7 @@
 
 #include "core/Memory.h"
 #include "core/Texts.h"
+#include "win32/pane/PaneClipboard.h"
 
 #include <commctrl.h>
 #include <imm.h>
@@ -9,16 +10,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace {
 
 constexpr UINT kUnicode = 1200;
-// 2 cm in twips.
-constexpr int kMargin = 1134;
 constexpr int kPointSize = 10;
 
 bool down(int key) {
@@ -35,22 +34,12 @@ void breaksFromControl(std::u16string& text) {
     std::replace(text.begin(), text.end(), u'\r', PaneText::kBreak);
 }
 
-std::string utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(std::size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 // The first of the faces that is installed: FreeMono draws the stand-ins for control
 // codes, the others are the fixed-pitch faces every Windows has.
 const wchar_t* paneFace() {
     static const wchar_t* const face = [] {
         const wchar_t* const candidates[] = {L"FreeMono", L"Consolas", L"Courier New"};
-        HDC screen = GetDC(nullptr);
+        const Handles::WindowDc screen(nullptr);
         const wchar_t* chosen = candidates[std::size(candidates) - 1];
         for (const wchar_t* candidate : candidates) {
             LOGFONTW wanted{};
@@ -58,7 +47,7 @@ const wchar_t* paneFace() {
             wcsncpy(wanted.lfFaceName, candidate, LF_FACESIZE - 1);
             bool found = false;
             EnumFontFamiliesExW(
-                screen, &wanted,
+                screen.get(), &wanted,
                 [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
                     *reinterpret_cast<bool*>(seen) = true;
                     return 0;
@@ -69,260 +58,40 @@ const wchar_t* paneFace() {
                 break;
             }
         }
-        ReleaseDC(nullptr, screen);
         return chosen;
     }();
     return face;
 }
 
-class Clipboard {
-public:
-    explicit Clipboard(HWND owner)
-        : m_open(OpenClipboard(owner) != 0) {}
-    ~Clipboard() {
-        if (m_open)
-            CloseClipboard();
-    }
-    Clipboard(const Clipboard&) = delete;
-    Clipboard& operator=(const Clipboard&) = delete;
-    bool isOpen() const { return m_open; }
-
-private:
-    bool m_open;
-};
-
-// CF_UNICODETEXT ends at the first NUL; beside it a copy puts the whole text in a format of
-// its own, its length first, so that a paste between panes brings NUL bytes across too.
-UINT exactFormat() {
-    static const UINT format = RegisterClipboardFormatW(L"Vemo.ExactText");
-    return format;
-}
-
-std::u16string clipboardText(HWND owner) {
-    const Clipboard clipboard(owner);
-    if (!clipboard.isOpen())
-        return {};
-    const bool exact = exactFormat() != 0 && IsClipboardFormatAvailable(exactFormat());
-    HANDLE data = GetClipboardData(exact ? exactFormat() : CF_UNICODETEXT);
-    if (data == nullptr)
-        return {};
-    const auto* bytes = static_cast<const unsigned char*>(GlobalLock(data));
-    if (bytes == nullptr)
-        return {};
-    const std::size_t size = GlobalSize(data);
-    std::u16string text;
-    try {
-        if (exact) {
-            std::uint64_t n = 0;
-            if (size >= sizeof n)
-                std::memcpy(&n, bytes, sizeof n);
-            n = std::min<std::uint64_t>(n, (size - std::min(size, sizeof n)) / sizeof(char16_t));
-            text.resize(std::size_t(n));
-            std::memcpy(text.data(), bytes + sizeof n, text.size() * sizeof(char16_t));
-        } else {
-            const auto* units = reinterpret_cast<const char16_t*>(bytes);
-            text.assign(units, std::find(units, units + size / sizeof(char16_t), u'\0'));
+// Appends a display to a control in slices, telling `progress` before each; false when it
+// gives up. Wine's RichEdit lays out what a message brings before it returns, and takes no
+// message meanwhile: a slice is the longest wait for "Annulla". A slice ends after a break
+// where one is near, since a paragraph that a slice ends in is laid out again with the next.
+bool fill(HWND control, std::u16string& shown, const TextFile::Progress& progress) {
+    constexpr std::size_t kSlice = std::size_t(1) << 17;
+    for (std::size_t begin = 0;;) {
+        if (progress && !progress(std::int64_t(begin), std::int64_t(shown.size())))
+            return false;
+        if (begin == shown.size())
+            return true;
+        std::size_t end = shown.size();
+        if (shown.size() - begin > kSlice) {
+            const std::size_t limit = std::min(shown.size(), begin + 8 * kSlice);
+            const auto from = shown.begin() + std::ptrdiff_t(begin + kSlice);
+            const auto at = std::find(from, shown.begin() + std::ptrdiff_t(limit), u'\r');
+            end = at == shown.begin() + std::ptrdiff_t(limit)
+                      ? begin + kSlice
+                      : std::size_t(at - shown.begin()) + 1;
         }
-    } catch (...) {
-        GlobalUnlock(data);
-        throw;
+        // EM_REPLACESEL takes the text up to a NUL, which a display never holds.
+        const char16_t next = shown[end];
+        shown[end] = u'\0';
+        SendMessageW(control, EM_SETSEL, WPARAM(-1), LPARAM(-1));
+        SendMessageW(control, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(shown.data() + begin));
+        shown[end] = next;
+        begin = end;
     }
-    GlobalUnlock(data);
-    return text;
 }
-
-HGLOBAL globalCopy(const void* head, std::size_t headSize, const std::u16string& text,
-                   std::size_t units) {
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, headSize + units * sizeof(char16_t));
-    if (data == nullptr)
-        throw std::bad_alloc();
-    auto* out = static_cast<unsigned char*>(GlobalLock(data));
-    if (headSize > 0)
-        std::memcpy(out, head, headSize);
-    std::memcpy(out + headSize, text.c_str(), units * sizeof(char16_t));
-    GlobalUnlock(data);
-    return data;
-}
-
-void setClipboardText(HWND owner, const std::u16string& text) {
-    // With its terminating NUL, which c_str() provides.
-    HGLOBAL plain = globalCopy(nullptr, 0, text, text.size() + 1);
-    const std::uint64_t n = text.size();
-    HGLOBAL exact = nullptr;
-    try {
-        exact = globalCopy(&n, sizeof n, text, text.size());
-    } catch (...) {
-        GlobalFree(plain);
-        throw;
-    }
-    const Clipboard clipboard(owner);
-    const bool open = clipboard.isOpen() && EmptyClipboard();
-    if (!open || !SetClipboardData(CF_UNICODETEXT, plain))
-        GlobalFree(plain);
-    if (!open || exactFormat() == 0 || !SetClipboardData(exactFormat(), exact))
-        GlobalFree(exact);
-}
-
-// Hands a display to EM_STREAMIN, which reads it as plain text whatever it starts with,
-// telling `progress` between the pieces it takes; when that gives up the stream stops.
-struct Source {
-    const char* data;
-    std::size_t left;
-    std::size_t size;
-    const TextFile::Progress* progress;
-    bool gaveUp;
-};
-
-DWORD CALLBACK readSource(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
-    auto* source = reinterpret_cast<Source*>(cookie);
-    if (source->progress && *source->progress &&
-        !(*source->progress)(std::int64_t(source->size - source->left),
-                             std::int64_t(source->size))) {
-        source->gaveUp = true;
-        *given = 0;
-        return 1;
-    }
-    // Whole UTF-16 units only.
-    const std::size_t n = std::min(source->left, std::size_t(wanted) & ~std::size_t(1));
-    std::memcpy(buffer, source->data, n);
-    source->data += n;
-    source->left -= n;
-    *given = LONG(n);
-    return 0;
-}
-
-// Lays a displayed text out on the pages of a print job, in the pane's face, as the pane
-// shows it: stand-ins for control codes, long lines wrapped at a blank where there is one.
-// RichEdit's own EM_FORMATRANGE is not there to do it everywhere (Wine has none).
-class PageWriter {
-public:
-    PageWriter(HDC printer, const std::string& printerName)
-        : m_printer(printer)
-        , m_printerName(printerName) {
-        const int dpiX = GetDeviceCaps(printer, LOGPIXELSX);
-        const int dpiY = GetDeviceCaps(printer, LOGPIXELSY);
-        m_font = CreateFontW(-MulDiv(kPointSize, dpiY, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, paneFace());
-        m_oldFont = SelectObject(printer, m_font);
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(printer, &metrics);
-        m_lineHeight = std::max(1, int(metrics.tmHeight + metrics.tmExternalLeading));
-        // The device context's origin is the printable area's corner; the margins are
-        // measured from the paper's edges.
-        const int width = GetDeviceCaps(printer, HORZRES);
-        const int height = GetDeviceCaps(printer, VERTRES);
-        const int paperWidth = std::max(width, GetDeviceCaps(printer, PHYSICALWIDTH));
-        const int paperHeight = std::max(height, GetDeviceCaps(printer, PHYSICALHEIGHT));
-        const int offsetX = GetDeviceCaps(printer, PHYSICALOFFSETX);
-        const int offsetY = GetDeviceCaps(printer, PHYSICALOFFSETY);
-        const int marginX = MulDiv(kMargin, dpiX, 1440);
-        const int marginY = MulDiv(kMargin, dpiY, 1440);
-        m_left = std::max(0, marginX - offsetX);
-        m_top = std::max(0, marginY - offsetY);
-        m_width = std::max(1, std::min(width, paperWidth - marginX - offsetX) - m_left);
-        m_linesPerPage =
-            std::max(1, (std::min(height, paperHeight - marginY - offsetY) - m_top) / m_lineHeight);
-    }
-    ~PageWriter() {
-        SelectObject(m_printer, m_oldFont);
-        DeleteObject(m_font);
-    }
-    PageWriter(const PageWriter&) = delete;
-    PageWriter& operator=(const PageWriter&) = delete;
-
-    void paragraph(std::u16string_view text) {
-        const std::u16string expanded = withoutTabs(text);
-        std::u16string_view rest = expanded;
-        do {
-            const std::size_t take = fitting(rest);
-            line(rest.substr(0, take));
-            rest.remove_prefix(take);
-        } while (!rest.empty());
-    }
-
-    void finish() {
-        if (m_page > 0 && EndPage(m_printer) <= 0)
-            throw stopped();
-    }
-
-private:
-    static constexpr std::size_t kTabWidth = 8;
-    // Measured at once at the most: far more than a line of any paper holds.
-    static constexpr std::size_t kMeasured = 2048;
-
-    static std::u16string withoutTabs(std::u16string_view text) {
-        std::u16string out;
-        out.reserve(text.size());
-        for (const char16_t c : text) {
-            if (c == u'\t')
-                out.append(kTabWidth - out.size() % kTabWidth, u' ');
-            else
-                out += c;
-        }
-        return out;
-    }
-
-    // How much of `rest` goes on one line. A little more than the last line held is
-    // measured, more only when all of it fits, so that a long paragraph costs its length.
-    std::size_t fitting(std::u16string_view rest) {
-        int fit = 0;
-        for (std::size_t measured = std::min({rest.size(), m_measured, kMeasured});;
-             measured = std::min({rest.size(), measured * 2, kMeasured})) {
-            SIZE size{};
-            GetTextExtentExPointW(m_printer, reinterpret_cast<const wchar_t*>(rest.data()),
-                                  int(measured), m_width, &fit, nullptr, &size);
-            if (std::size_t(fit) < measured || measured == rest.size() || measured == kMeasured)
-                break;
-        }
-        m_measured = std::max<std::size_t>(16, std::size_t(fit) + std::size_t(fit) / 4 + 1);
-        std::size_t take = std::max<std::size_t>(1, std::size_t(fit));
-        if (take >= rest.size())
-            return rest.size();
-        const std::size_t blank = rest.substr(0, take).find_last_of(u' ');
-        if (blank != std::u16string_view::npos && blank > 0)
-            return blank + 1;
-        // Never between the halves of a surrogate pair.
-        if (take > 1 && rest[take - 1] >= 0xD800 && rest[take - 1] <= 0xDBFF)
-            --take;
-        return take;
-    }
-
-    void line(std::u16string_view text) {
-        if (m_page == 0 || m_row == m_linesPerPage) {
-            if (m_page > 0 && EndPage(m_printer) <= 0)
-                throw stopped();
-            ++m_page;
-            if (StartPage(m_printer) <= 0)
-                throw stopped();
-            // Some drivers reset the device context with each page.
-            SelectObject(m_printer, m_font);
-            SetBkMode(m_printer, TRANSPARENT);
-            m_row = 0;
-        }
-        ExtTextOutW(m_printer, m_left, m_top + m_row * m_lineHeight, 0, nullptr,
-                    reinterpret_cast<const wchar_t*>(text.data()), UINT(text.size()), nullptr);
-        ++m_row;
-    }
-
-    PrinterError stopped() const {
-        return PrinterError(
-            Texts::with(Texts::kPrintStopped, m_printerName, std::to_string(m_page)));
-    }
-
-    HDC m_printer;
-    const std::string& m_printerName;
-    HFONT m_font = nullptr;
-    HGDIOBJ m_oldFont = nullptr;
-    int m_lineHeight = 1;
-    int m_left = 0;
-    int m_top = 0;
-    int m_width = 1;
-    int m_linesPerPage = 1;
-    int m_page = 0;
-    int m_row = 0;
-    std::size_t m_measured = 256;
-};
 
 // Wine's RichEdit lays out a stretch of text between tabs and breaks in a time that grows
 // with the square of its length, and tabs without wrapping likewise: a text whose long
@@ -362,7 +131,7 @@ void RichTextBox::create(HWND parent, int controlId, const RECT& pixels) {
 HWND RichTextBox::makeControl(HWND parent, int controlId, const RECT& pixels, bool wrap) const {
     static const HMODULE richEdit = LoadLibraryW(L"Msftedit.dll");
     if (richEdit == nullptr)
-        throw std::runtime_error("Msftedit.dll");
+        throw VemoError(std::string(Texts::kWindowNotMade));
     const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                         ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | ES_NOOLEDRAGDROP;
     const HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, pixels.left,
@@ -371,7 +140,7 @@ HWND RichTextBox::makeControl(HWND parent, int controlId, const RECT& pixels, bo
                                       reinterpret_cast<HMENU>(INT_PTR(controlId)),
                                       GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr)
-        throw std::runtime_error("RICHEDIT50W");
+        throw VemoError(std::string(Texts::kWindowNotMade));
     SendMessageW(hwnd, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
     SendMessageW(hwnd, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     // Lines wrap at the pane's width, unless the text's long lines would take the control
@@ -450,19 +219,14 @@ bool RichTextBox::setText(std::string_view bytes, const TextFile::Progress& prog
         std::u16string shown(PaneText::displayCapacity(bytes.size()), u'\0');
         shown.resize(PaneText::toDisplay(bytes, ending, shown.data()));
         breaksToControl(shown);
-        // One stream: the control lays each piece out as it comes, far faster than in
-        // pieces appended one by one.
         const std::size_t size = shown.size() * sizeof(char16_t);
-        // RichEdit keeps what it could read when memory runs out half-way: the room for its
+        // RichEdit keeps what it could take when memory runs out half-way: the room for its
         // copy and its line layout is asked for before the pane changes.
         if (!Memory::available(size * 3 + (std::size_t(32) << 20))) {
             DestroyWindow(fresh);
             throw std::bad_alloc();
         }
-        Source source{reinterpret_cast<const char*>(shown.data()), size, size, &progress, false};
-        EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, readSource};
-        SendMessageW(fresh, EM_STREAMIN, SF_TEXT | SF_UNICODE, reinterpret_cast<LPARAM>(&stream));
-        if (source.gaveUp) {
+        if (!fill(fresh, shown, progress)) {
             DestroyWindow(fresh);
             return false;
         }
@@ -538,7 +302,7 @@ std::u16string RichTextBox::committed() const {
 }
 
 void RichTextBox::paste() {
-    const std::u16string plain = clipboardText(m_hwnd);
+    const std::u16string plain = PaneClipboard::text(m_hwnd);
     if (!plain.empty())
         insertPlain(plain);
 }
@@ -547,7 +311,7 @@ void RichTextBox::copy() const {
     const CHARRANGE range = selection();
     if (range.cpMin == range.cpMax)
         return;
-    setClipboardText(m_hwnd,
+    PaneClipboard::setText(m_hwnd,
                      PaneText::displayToPlain(display(range.cpMin, range.cpMax), {}, m_lineEnding));
 }
 
@@ -696,48 +460,6 @@ bool RichTextBox::SelPrint(HDC printer, const std::string& printerName,
                            const TextFile::Progress& progress) {
     // A character that reading refuses is refused before the job starts.
     (void)Text();
-    const std::u16string shown = display(0, length());
-    DOCINFOW job{};
-    job.cbSize = sizeof job;
-    job.lpszDocName = L"Vemo";
-    if (StartDocW(printer, &job) <= 0)
-        throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, printerName));
-    try {
-        PageWriter pages(printer, printerName);
-        for (std::size_t begin = 0;;) {
-            const std::size_t end = std::min(shown.find(PaneText::kBreak, begin), shown.size());
-            pages.paragraph(std::u16string_view(shown).substr(begin, end - begin));
-            if (end == shown.size())
-                break;
-            begin = end + 1;
-            if (progress && !progress(std::int64_t(begin), std::int64_t(shown.size()))) {
-                AbortDoc(printer);
-                return false;
-            }
-        }
-        pages.finish();
-    } catch (...) {
-        AbortDoc(printer);
-        throw;
-    }
-    if (EndDoc(printer) <= 0)
-        throw PrinterError(Texts::with(Texts::kPrintFailed, printerName));
-    return true;
-}
-
-DefaultPrinter::DefaultPrinter() {
-    DWORD size = 0;
-    GetDefaultPrinterW(nullptr, &size);
-    std::wstring name(size, L'\0');
-    if (size == 0 || !GetDefaultPrinterW(name.data(), &size))
-        throw PrinterError(std::string(Texts::kNoDefaultPrinter));
-    name.resize(wcslen(name.c_str()));
-    m_name = utf8(name);
-    m_dc = CreateDCW(L"WINSPOOL", name.c_str(), nullptr, nullptr);
-    if (m_dc == nullptr)
-        throw PrinterError(Texts::with(Texts::kPrinterRefusesJob, m_name));
-}
-
-DefaultPrinter::~DefaultPrinter() {
-    DeleteDC(m_dc);
+    return PanePrint::print(printer, printerName, display(0, length()), paneFace(), kPointSize,
+                            progress);
 }

@@ -3,6 +3,7 @@
 #include "core/Errors.h"
 #include "core/PaneText.h"
 #include "core/TextFile.h"
+#include "win32/pane/PanePrint.h"
 
 #include <windows.h>
 
@@ -32,7 +33,7 @@ public:
     RichTextBox& operator=(const RichTextBox&) = delete;
 
     // Creates the control as child `controlId` of `parent`, at `pixels` in its client area.
-    // Throws std::runtime_error when Windows cannot make it.
+    // Throws VemoError when Windows cannot make it.
     void create(HWND parent, int controlId, const RECT& pixels);
     HWND hwnd() const { return m_hwnd; }
 
@@ -86,22 +87,4 @@ private:
     HWND m_hwnd = nullptr;
     // Windows' own line ending until a text brings another.
     PaneText::LineEnding m_lineEnding = PaneText::LineEnding::CrLf;
-};
-
-// A device context on the system's default printer, deleted with the object.
-class DefaultPrinter {
-public:
-    // Throws PrinterError when there is no default printer or it cannot be opened.
-    DefaultPrinter();
-    ~DefaultPrinter();
-    DefaultPrinter(const DefaultPrinter&) = delete;
-    DefaultPrinter& operator=(const DefaultPrinter&) = delete;
-
-    HDC dc() const { return m_dc; }
-    // UTF-8, as the messages show it.
-    const std::string& name() const { return m_name; }
-
-private:
-    HDC m_dc = nullptr;
-    std::string m_name;
 };

@@ -19,16 +19,11 @@ HKEY windowsKey(std::uintptr_t key) {
 
 } // namespace
 
-SystemRegistry::~SystemRegistry() {
-    for (const auto& [number, key] : m_open)
-        ::RegCloseKey(windowsKey(key));
-}
-
 std::uintptr_t SystemRegistry::keyOf(R::HKEY key) const {
     if (isRoot(key))
         return static_cast<std::uintptr_t>(static_cast<std::intptr_t>(static_cast<R::LONG>(key)));
     const auto found = m_open.find(key);
-    return found == m_open.end() ? 0 : found->second;
+    return found == m_open.end() ? 0 : reinterpret_cast<std::uintptr_t>(found->second.get());
 }
 
 R::LONG SystemRegistry::RegOpenKeyExA(R::HKEY root, const std::string& subKey, R::DWORD options,
@@ -44,7 +39,7 @@ R::LONG SystemRegistry::RegOpenKeyExA(R::HKEY root, const std::string& subKey, R
     if (status != R::kSuccess)
         return status;
     result = m_next++;
-    m_open[result] = reinterpret_cast<std::uintptr_t>(opened);
+    m_open[result].reset(opened);
     return R::kSuccess;
 }
 
@@ -69,7 +64,7 @@ R::LONG SystemRegistry::RegCloseKey(R::HKEY key) {
     const auto found = m_open.find(key);
     if (found == m_open.end())
         return isRoot(key) ? R::kSuccess : R::kInvalidHandle;
-    const R::LONG status = ::RegCloseKey(windowsKey(found->second));
+    const R::LONG status = ::RegCloseKey(found->second.release());
     m_open.erase(found);
     return status;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Registry.h"
+#include "win32/Handles.h"
 
 #include <cstdint>
 #include <map>
@@ -13,7 +14,6 @@
 class SystemRegistry : public Registry::Backend {
 public:
     SystemRegistry() = default;
-    ~SystemRegistry() override;
     SystemRegistry(const SystemRegistry&) = delete;
     SystemRegistry& operator=(const SystemRegistry&) = delete;
 
@@ -30,6 +30,6 @@ private:
     // 0 when it is neither.
     std::uintptr_t keyOf(Registry::HKEY key) const;
 
-    std::map<Registry::HKEY, std::uintptr_t> m_open;
+    std::map<Registry::HKEY, Handles::RegistryKey> m_open;
     Registry::HKEY m_next = 1;
 };

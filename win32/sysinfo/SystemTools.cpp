@@ -1,32 +1,13 @@
 #include "win32/sysinfo/SystemTools.h"
 
+#include "win32/Handles.h"
+#include "win32/Wide.h"
+
 #include <windows.h>
 
-namespace {
-
-// Empty when the text does not convert.
-std::wstring fromCodePage(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (n <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), n);
-    return wide;
-}
-
-std::string toCodePage(const std::wstring& text) {
-    const int size = static_cast<int>(text.size());
-    const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), size, narrow.data(), n, nullptr, nullptr);
-    return narrow;
-}
-
-} // namespace
-
 std::string SystemFileExistence::fileName(const std::string& path) {
-    const std::wstring name = fromCodePage(path);
+    // Empty when the path does not convert.
+    const std::wstring name = Wide::fromAnsi(path).value_or(std::wstring());
     if (name.empty() || name.find(L'\0') != std::wstring::npos)
         return {};
     const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -35,11 +16,12 @@ std::string SystemFileExistence::fileName(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & kNotNormal))
         return {};
     const std::size_t separator = name.find_last_of(L"\\/:");
-    return toCodePage(separator == std::wstring::npos ? name : name.substr(separator + 1));
+    return Wide::toAnsi(separator == std::wstring::npos ? name : name.substr(separator + 1))
+        .value_or(std::string());
 }
 
 bool SystemProgramStart::start(const std::string& path) {
-    const std::wstring program = fromCodePage(path);
+    const std::wstring program = Wide::fromAnsi(path).value_or(std::wstring());
     if (program.empty() || program.find(L'\0') != std::wstring::npos)
         return false;
     // The program's own name as its first argument, quoted: a Windows file name holds no '"'.
@@ -52,7 +34,7 @@ bool SystemProgramStart::start(const std::string& path) {
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const Handles::Handle thread(process.hThread);
+    const Handles::Handle started(process.hProcess);
     return true;
 }
