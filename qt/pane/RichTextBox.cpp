@@ -57,14 +57,16 @@ RichTextBox::Display mapped(Input input, std::size_t size, Map map) {
 RichTextBox::Display toDisplay(QByteArrayView bytes, PaneText::LineEnding ending) {
     return mapped(bytesOf(bytes), std::size_t(bytes.size()),
                   [ending](std::string_view in, char16_t* out, PaneText::SoftBreaks& soft) {
-                      return PaneText::toDisplay(in, ending, out, soft);
+                      return PaneText::toDisplay(in, ending, out, soft,
+                                                 PaneText::kParagraphLength);
                   });
 }
 
 RichTextBox::Display plainToDisplay(QStringView plain, PaneText::LineEnding ending) {
     return mapped(unitsOf(plain), std::size_t(plain.size()),
                   [ending](std::u16string_view in, char16_t* out, PaneText::SoftBreaks& soft) {
-                      return PaneText::plainToDisplay(in, ending, out, soft);
+                      return PaneText::plainToDisplay(in, ending, out, soft,
+                                                      PaneText::kParagraphLength);
                   });
 }
 
