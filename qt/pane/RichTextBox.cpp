@@ -70,14 +70,6 @@ RichTextBox::Display plainToDisplay(QStringView plain, PaneText::LineEnding endi
                   });
 }
 
-QByteArray fromDisplay(const RichTextBox::Display& display, PaneText::LineEnding ending) {
-    QByteArray bytes(qsizetype(PaneText::byteCapacity(std::size_t(display.text.size()), ending)),
-                     Qt::Uninitialized);
-    bytes.truncate(qsizetype(
-        PaneText::fromDisplay(unitsOf(display.text), display.softBreaks, ending, bytes.data())));
-    return bytes;
-}
-
 // Where a slice of `text` from `from` ends: after a line ending where one is near, so
 // that the slices show as the whole text would; never between the CR and LF of one.
 qsizetype sliceEnd(QByteArrayView text, qsizetype from, PaneText::LineEnding ending) {
@@ -286,11 +278,28 @@ RichTextBox::RichTextBox(QWidget* parent)
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
 }
 
-RichTextBox::Display RichTextBox::wholeDisplay() const {
+QByteArray RichTextBox::readDocument() const {
     const QTextDocument* doc = document();
-    if (!m_mayHaveSoftBreaks)
-        return {doc->toRawText(), {}};
-    return {doc->toRawText(), softBreaksBetween(doc->firstBlock(), doc->lastBlock())};
+    QByteArray bytes(
+        qsizetype(PaneText::byteCapacity(std::size_t(doc->characterCount()), m_lineEnding)),
+        Qt::Uninitialized);
+    const std::string_view eol = PaneText::lineEndingBytes(m_lineEnding);
+    qsizetype size = 0;
+    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
+        if (block != doc->firstBlock() && !followsSoftBreak(block)) {
+            std::copy(eol.begin(), eol.end(), bytes.data() + size);
+            size += qsizetype(eol.size());
+        }
+        const QString text = block.text();
+        try {
+            size += qsizetype(
+                PaneText::fromDisplay(unitsOf(text), {}, m_lineEnding, bytes.data() + size));
+        } catch (const EncodingError& e) {
+            throw located(e, block.position());
+        }
+    }
+    bytes.truncate(size);
+    return bytes;
 }
 
 RichTextBox::Display RichTextBox::displayOf(int from, int to) const {
@@ -317,9 +326,8 @@ EncodingError RichTextBox::located(const EncodingError& error, int position) con
 
 QByteArray RichTextBox::Text() const {
     if (!m_textValid) {
-        const Display display = wholeDisplay();
         try {
-            m_text = fromDisplay(display, m_lineEnding);
+            m_text = readDocument();
         } catch (const EncodingError& e) {
             throw e.in(place());
         }

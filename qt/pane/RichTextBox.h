@@ -81,7 +81,9 @@ private:
 
     // The display of [from, to) of the document with its soft breaks.
     Display displayOf(int from, int to) const;
-    Display wholeDisplay() const;
+    // The bytes of the whole document, read a block at a time: the display is never copied
+    // whole.
+    QByteArray readDocument() const;
     // Marks soft the breaks of a display inserted from block `firstBlock` on.
     void markSoftBreaks(int firstBlock, const PaneText::SoftBreaks& softBreaks);
     // Inserts text as a paste does: exact bytes, the pasted line ending when it replaces
