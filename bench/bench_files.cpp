@@ -162,10 +162,9 @@ int main(int argc, char** argv) {
         argc, argv,
         {
             {"Load 100 MiB + first paint, time vs baseline", load, base, 0.4, false},
-            {"Cripta on 100 MiB (read, transform, write, first paint) vs baseline", cripta,
-             base, 0.6, false},
-            {"Load 100 MiB, peak memory x document size", load, "", 4.0, false,
-             "peak_x_size"},
+            {"Cripta on 100 MiB (read, transform, write, first paint) vs baseline", cripta, base,
+             0.6, false},
+            {"Load 100 MiB, peak memory x document size", load, "", 4.0, false, "peak_x_size"},
             {"Cripta on 100 MiB, peak memory x document size", cripta, "", 4.0, false,
              "peak_x_size"},
             {"keystroke mid 10 MiB document, time vs bare pane's keystroke", "BM_keystroke",

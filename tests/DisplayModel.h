@@ -27,8 +27,7 @@ inline Shown pasted(std::u16string_view plain, PaneText::LineEnding ending,
                     std::ptrdiff_t paragraphLength = 0) {
     Shown d;
     d.text.resize(PaneText::displayCapacity(plain.size()));
-    d.text.resize(
-        PaneText::plainToDisplay(plain, ending, d.text.data(), d.soft, paragraphLength));
+    d.text.resize(PaneText::plainToDisplay(plain, ending, d.text.data(), d.soft, paragraphLength));
     return d;
 }
 

@@ -57,8 +57,7 @@ RichTextBox::Display mapped(Input input, std::size_t size, Map map) {
 RichTextBox::Display toDisplay(QByteArrayView bytes, PaneText::LineEnding ending) {
     return mapped(bytesOf(bytes), std::size_t(bytes.size()),
                   [ending](std::string_view in, char16_t* out, PaneText::SoftBreaks& soft) {
-                      return PaneText::toDisplay(in, ending, out, soft,
-                                                 PaneText::kParagraphLength);
+                      return PaneText::toDisplay(in, ending, out, soft, PaneText::kParagraphLength);
                   });
 }
 

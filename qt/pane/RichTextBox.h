@@ -18,8 +18,8 @@ class QPrinter;
 // Short lines share a block, joined by line separators: Qt's document keeps a record of
 // some hundred bytes for each block, and a block for each line made a document of short
 // lines several times its size. A soft break is a block separator whose character format
-// carries a property; its mark is painted, never stored. Removing a soft break joins two lines and removes no
-// byte; every break the user enters is a real one.
+// carries a property; its mark is painted, never stored. Removing a soft break joins two
+// lines and removes no byte; every break the user enters is a real one.
 class RichTextBox : public QPlainTextEdit {
     Q_OBJECT
     Q_PROPERTY(Role role READ role WRITE setRole)
