@@ -90,9 +90,9 @@ private:
     // everything. Throws EncodingError for a look-alike, before anything changes.
     void insertPlain(const QString& plain);
     EncodingError located(const EncodingError& error, int position) const;
-    // Throws std::bad_alloc unless there is room to show `size` bytes with `lineEnds` CR and
-    // LF in place of what the pane shows now.
-    void requireRoom(qsizetype size, qsizetype lineEnds) const;
+    // Throws std::bad_alloc unless there is room to show `size` bytes in place of what the
+    // pane shows now.
+    void requireRoom(qsizetype size) const;
     EncodingError::Place place() const;
 
     PaneText::LineEnding m_lineEnding = PaneText::LineEnding::Lf;
