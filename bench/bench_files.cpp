@@ -100,6 +100,9 @@ void BM_cripta(benchmark::State& state) {
     Form1* form = Windows::form1().show();
     form->RichTextBox2()->setText("chiave segreta");
     form->RichTextBox1()->setText(hundredMiB());
+    // Edited, as a user would: Cripta then reads the document itself.
+    form->RichTextBox1()->moveCursor(QTextCursor::End);
+    form->RichTextBox1()->insertPlainText(QStringLiteral("."));
     auto* button = form->findChild<QPushButton*>(QStringLiteral("Command1"));
     QCoreApplication::processEvents();
     measure(state, [&] {

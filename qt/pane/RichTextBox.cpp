@@ -320,6 +320,8 @@ EncodingError RichTextBox::located(const EncodingError& error, int position) con
 
 QByteArray RichTextBox::Text() const {
     if (!m_textValid) {
+        // The bytes of before the edits go first: the document and its bytes are enough.
+        m_text = QByteArray();
         try {
             m_text = readDocument();
         } catch (const EncodingError& e) {
