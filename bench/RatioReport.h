@@ -13,6 +13,8 @@ struct Ratio {
     // Throughput figures want the ratio of speeds (baseline time / measured time) at
     // least the goal; cost figures want the ratio of times at most the goal.
     bool higherIsBetter;
+    // When set, the figure is this counter of `measured` instead, against the goal.
+    std::string counter = {};
 };
 
 // Runs the registered benchmarks, then prints each ratio with its goal. Returns 0.

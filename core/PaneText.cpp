@@ -51,16 +51,24 @@ int standInByte(char16_t u) noexcept {
 // characters at the least.
 class DisplayWriter {
 public:
-    DisplayWriter(char16_t* out, SoftBreaks& soft, std::ptrdiff_t interval)
+    DisplayWriter(char16_t* out, SoftBreaks& soft, std::ptrdiff_t interval,
+                  std::ptrdiff_t paragraphLength)
         : m_data(out)
         , m_soft(soft)
-        , m_interval(interval) {
+        , m_interval(interval)
+        , m_paragraphLength(paragraphLength) {
         m_soft.clear();
     }
     void lineBreak() {
+        m_run = 0;
+        if (m_paragraph < m_paragraphLength) {
+            m_data[m_size++] = kLineSeparator;
+            ++m_paragraph;
+            return;
+        }
         m_data[m_size++] = kBreak;
         ++m_breaks;
-        m_run = 0;
+        m_paragraph = 0;
     }
     void put(char16_t c) {
         // Never between the two halves of a surrogate pair.
@@ -68,9 +76,11 @@ public:
             m_soft.push_back(m_breaks++);
             m_data[m_size++] = kBreak;
             m_run = 0;
+            m_paragraph = 0;
         }
         m_data[m_size++] = c;
         ++m_run;
+        ++m_paragraph;
     }
     std::size_t size() const { return m_size; }
 
@@ -78,7 +88,9 @@ private:
     char16_t* m_data;
     SoftBreaks& m_soft;
     std::ptrdiff_t m_interval;
+    std::ptrdiff_t m_paragraphLength;
     std::size_t m_size = 0;
+    std::ptrdiff_t m_paragraph = 0;
     std::ptrdiff_t m_run = 0;
     std::ptrdiff_t m_breaks = 0;
 };
@@ -179,11 +191,12 @@ std::size_t byteCapacity(std::size_t n, LineEnding ending) noexcept {
 namespace {
 
 std::size_t bytesToDisplayEvery(std::string_view text, LineEnding ending, char16_t* display,
-                                SoftBreaks& softBreaks, std::ptrdiff_t interval) {
+                                SoftBreaks& softBreaks, std::ptrdiff_t interval,
+                                std::ptrdiff_t paragraphLength) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
     const unsigned char single = ending == LineEnding::Cr ? '\r' : '\n';
-    DisplayWriter out(display, softBreaks, interval);
+    DisplayWriter out(display, softBreaks, interval, paragraphLength);
     for (std::size_t i = 0; i < n; ++i) {
         const unsigned char b = s[i];
         if (ending == LineEnding::CrLf) {
@@ -204,13 +217,14 @@ std::size_t bytesToDisplayEvery(std::string_view text, LineEnding ending, char16
 } // namespace
 
 std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* display,
-                      SoftBreaks& softBreaks) {
-    return bytesToDisplayEvery(text, ending, display, softBreaks, kSoftBreakInterval);
+                      SoftBreaks& softBreaks, std::ptrdiff_t paragraphLength) {
+    return bytesToDisplayEvery(text, ending, display, softBreaks, kSoftBreakInterval,
+                               paragraphLength);
 }
 
 std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* display) {
     SoftBreaks none;
-    return bytesToDisplayEvery(text, ending, display, none, kNoSoftBreaks);
+    return bytesToDisplayEvery(text, ending, display, none, kNoSoftBreaks, 0);
 }
 
 std::size_t fromDisplay(std::u16string_view display, const SoftBreaks& softBreaks,
@@ -284,8 +298,9 @@ std::u16string displayToPlain(std::u16string_view display, const SoftBreaks& sof
 namespace {
 
 std::size_t plainToDisplayEvery(std::u16string_view plain, LineEnding ending, char16_t* display,
-                                SoftBreaks& softBreaks, std::ptrdiff_t interval) {
-    DisplayWriter out(display, softBreaks, interval);
+                                SoftBreaks& softBreaks, std::ptrdiff_t interval,
+                                std::ptrdiff_t paragraphLength) {
+    DisplayWriter out(display, softBreaks, interval, paragraphLength);
     const std::size_t n = plain.size();
     Location at;
     for (std::size_t i = 0; i < n; ++i) {
@@ -314,13 +329,14 @@ std::size_t plainToDisplayEvery(std::u16string_view plain, LineEnding ending, ch
 } // namespace
 
 std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* display,
-                           SoftBreaks& softBreaks) {
-    return plainToDisplayEvery(plain, ending, display, softBreaks, kSoftBreakInterval);
+                           SoftBreaks& softBreaks, std::ptrdiff_t paragraphLength) {
+    return plainToDisplayEvery(plain, ending, display, softBreaks, kSoftBreakInterval,
+                               paragraphLength);
 }
 
 std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* display) {
     SoftBreaks none;
-    return plainToDisplayEvery(plain, ending, display, none, kNoSoftBreaks);
+    return plainToDisplayEvery(plain, ending, display, none, kNoSoftBreaks, 0);
 }
 
 } // namespace PaneText

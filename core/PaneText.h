@@ -10,7 +10,9 @@
 //
 // In the display:
 // - every break is a paragraph separator (U+2029); a real one stands for the pane's line
-//   ending, a soft one for nothing;
+//   ending, a soft one for nothing. Asked for paragraphs of a length, real breaks are line
+//   separators (U+2028) until the paragraph holds that many units: a text control that
+//   keeps a record for each paragraph then keeps one for many short lines;
 // - every other control code is a visible stand-in from the Control Pictures block
 //   (U+2400-U+241F for 0x00-0x1F, U+2421 for DEL, U+2422-U+2426 for the five C1 codes
 //   Windows leaves unassigned); TAB stays a TAB;
@@ -28,6 +30,9 @@ inline constexpr char16_t kBreak = 0x2029;
 inline constexpr char16_t kLineSeparator = 0x2028;
 inline constexpr char16_t kSoftBreakMark = 0x21A9;
 inline constexpr std::ptrdiff_t kSoftBreakInterval = 4096;
+// The paragraph length a pane over Qt's text document asks for: short enough that laying
+// out the paragraph under the caret again on each keystroke stays cheap.
+inline constexpr std::ptrdiff_t kParagraphLength = 2048;
 
 // In increasing order, the ordinals (from 0) of the U+2029 breaks of a display that are
 // soft.
@@ -60,9 +65,10 @@ std::size_t displayCapacity(std::size_t n) noexcept;
 std::size_t byteCapacity(std::size_t n, LineEnding ending) noexcept;
 
 // Writes the display of `text` into `out`, which holds displayCapacity(text.size())
-// units, and its soft breaks into `softBreaks`; returns the units written.
+// units, and its soft breaks into `softBreaks`; returns the units written. A
+// `paragraphLength` of 0 makes every real break a U+2029.
 std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* out,
-                      SoftBreaks& softBreaks);
+                      SoftBreaks& softBreaks, std::ptrdiff_t paragraphLength = 0);
 // The same without soft breaks, for a text control that lays out long lines well itself.
 std::size_t toDisplay(std::string_view text, LineEnding ending, char16_t* out);
 // Writes the bytes of a display into `out`, which holds byteCapacity(display.size())
@@ -81,7 +87,7 @@ std::u16string displayToPlain(std::u16string_view display, const SoftBreaks& sof
 // pasted text's Windows-1252 bytes exactly. Characters Windows-1252 cannot hold are kept
 // (reading refuses them); a look-alike throws EncodingError, located within `plain`.
 std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* out,
-                           SoftBreaks& softBreaks);
+                           SoftBreaks& softBreaks, std::ptrdiff_t paragraphLength = 0);
 std::size_t plainToDisplay(std::u16string_view plain, LineEnding ending, char16_t* out);
 
 } // namespace PaneText

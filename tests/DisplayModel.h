@@ -15,17 +15,19 @@ struct Shown {
     PaneText::SoftBreaks soft;
 };
 
-inline Shown display(std::string_view bytes, PaneText::LineEnding ending) {
+inline Shown display(std::string_view bytes, PaneText::LineEnding ending,
+                     std::ptrdiff_t paragraphLength = 0) {
     Shown d;
     d.text.resize(PaneText::displayCapacity(bytes.size()));
-    d.text.resize(PaneText::toDisplay(bytes, ending, d.text.data(), d.soft));
+    d.text.resize(PaneText::toDisplay(bytes, ending, d.text.data(), d.soft, paragraphLength));
     return d;
 }
 
-inline Shown pasted(std::u16string_view plain, PaneText::LineEnding ending) {
+inline Shown pasted(std::u16string_view plain, PaneText::LineEnding ending,
+                    std::ptrdiff_t paragraphLength = 0) {
     Shown d;
     d.text.resize(PaneText::displayCapacity(plain.size()));
-    d.text.resize(PaneText::plainToDisplay(plain, ending, d.text.data(), d.soft));
+    d.text.resize(PaneText::plainToDisplay(plain, ending, d.text.data(), d.soft, paragraphLength));
     return d;
 }
 

@@ -44,6 +44,10 @@ void mappings(const QByteArray& bytes) {
         const Shown paste = pasted(DisplayModel::decode(text), ending);
         if (DisplayModel::bytes(paste.text, paste.soft, ending) != text)
             std::abort();
+        // Short lines joined into paragraphs, as the pane shows them, read back the same.
+        const Shown grouped = display(text, ending, 5);
+        if (DisplayModel::bytes(grouped.text, grouped.soft, ending) != text)
+            std::abort();
     }
 
     const std::u16string odd(reinterpret_cast<const char16_t*>(text.data()), text.size() / 2);

@@ -344,10 +344,10 @@ TEST_F(MenuTest, WorkWithoutMemoryIsRefusedBeforeThePaneChanges) {
         return;
     }
     // A ciphertext without line breaks (a key above ASCII makes none), whose plain text has
-    // many short lines: showing it takes far more.
+    // many short lines; showing either takes more than the limit leaves.
     const QByteArray key = "\xe8\xe9";
     QByteArray plain;
-    for (int i = 0; plain.size() < (qsizetype(8) << 20); ++i)
+    for (int i = 0; plain.size() < (qsizetype(16) << 20); ++i)
         plain += "riga " + QByteArray::number(i) + "\n";
     const QByteArray cipher =
         QByteArray::fromStdString(Crypt::CryptText(plain.toStdString(), key.toStdString()));

@@ -289,6 +289,32 @@ TEST_F(PaneTest, LookAlikesAreRefusedAtInputWithTheirPlace) {
     }
 }
 
+TEST_F(PaneTest, ReadingLocatesACharacterAmongManyShortLines) {
+    // Short lines share blocks; the place counts every line all the same.
+    const QByteArray lines = QByteArray("123456789\n").repeated(500);
+    const struct {
+        int position;
+        const char* place;
+    } cases[] = {
+        {0, "riga 1, colonna 1 "},
+        {2503, "riga 251, colonna 4 "},
+        {5000, "riga 501, colonna 1 "},
+    };
+    for (const auto& c : cases) {
+        pane.setText(lines);
+        QTextCursor cursor = pane.textCursor();
+        cursor.setPosition(c.position);
+        pane.setTextCursor(cursor);
+        typeText(&pane, QStringLiteral("ł"));
+        try {
+            (void)pane.Text();
+            ADD_FAILURE() << "no error at " << c.position;
+        } catch (const EncodingError& e) {
+            EXPECT_TRUE(messageOf(e).contains(QString::fromUtf8(c.place))) << e.message();
+        }
+    }
+}
+
 TEST_F(PaneTest, CharacterOutsideWindows1252MakesReadingFail) {
     // Soft breaks do not count: the character typed after 5000 others is in column 5001.
     pane.setText(QByteArray(5000, 'x'));

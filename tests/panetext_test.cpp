@@ -96,6 +96,34 @@ TEST(PaneText, RandomByteStringsRoundTripExactly) {
     }
 }
 
+TEST(PaneText, ShortLinesShareAParagraph) {
+    const std::u16string ls(1, kLineSeparator);
+    const struct {
+        std::string text;
+        std::u16string display;
+    } cases[] = {
+        {"ab\ncd\nefgh\nij", u"ab" + ls + u"cd" + br + u"efgh" + br + u"ij"},
+        {"\n\n\n\n\n", ls + ls + ls + ls + br},
+        {"abcdefg\nh", u"abcdefg" + br + u"h"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(display(c.text, LineEnding::Lf, 4).text, c.display) << c.text;
+        EXPECT_EQ(pasted(decode(c.text), LineEnding::Lf, 4).text, c.display) << c.text;
+    }
+    // Grouped or not, the breaks are in the same places and read back the same bytes; soft
+    // breaks end a paragraph and are counted among the paragraph separators alone.
+    std::mt19937 rng(7);
+    for (int round = 0; round < 2000; ++round) {
+        const std::string text = randomText(rng, round % 10 == 0 ? 9000 : 64) + "\n\n";
+        const Shown each = display(text, LineEnding::Lf);
+        const Shown grouped = display(text, LineEnding::Lf, 16);
+        ASSERT_EQ(bytes(grouped.text, grouped.soft, LineEnding::Lf), text) << round;
+        std::u16string separated = grouped.text;
+        std::replace(separated.begin(), separated.end(), kLineSeparator, kBreak);
+        ASSERT_EQ(separated, each.text) << round;
+    }
+}
+
 TEST(PaneText, LongRunsGetSoftBreaksThatReadingDrops) {
     const std::string line(3 * kSoftBreakInterval + 10, 'x');
     const Shown d = display(line, LineEnding::Lf);

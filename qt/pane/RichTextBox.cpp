@@ -57,23 +57,16 @@ RichTextBox::Display mapped(Input input, std::size_t size, Map map) {
 RichTextBox::Display toDisplay(QByteArrayView bytes, PaneText::LineEnding ending) {
     return mapped(bytesOf(bytes), std::size_t(bytes.size()),
                   [ending](std::string_view in, char16_t* out, PaneText::SoftBreaks& soft) {
-                      return PaneText::toDisplay(in, ending, out, soft);
+                      return PaneText::toDisplay(in, ending, out, soft, PaneText::kParagraphLength);
                   });
 }
 
 RichTextBox::Display plainToDisplay(QStringView plain, PaneText::LineEnding ending) {
     return mapped(unitsOf(plain), std::size_t(plain.size()),
                   [ending](std::u16string_view in, char16_t* out, PaneText::SoftBreaks& soft) {
-                      return PaneText::plainToDisplay(in, ending, out, soft);
+                      return PaneText::plainToDisplay(in, ending, out, soft,
+                                                      PaneText::kParagraphLength);
                   });
-}
-
-QByteArray fromDisplay(const RichTextBox::Display& display, PaneText::LineEnding ending) {
-    QByteArray bytes(qsizetype(PaneText::byteCapacity(std::size_t(display.text.size()), ending)),
-                     Qt::Uninitialized);
-    bytes.truncate(qsizetype(
-        PaneText::fromDisplay(unitsOf(display.text), display.softBreaks, ending, bytes.data())));
-    return bytes;
 }
 
 // Where a slice of `text` from `from` ends: after a line ending where one is near, so
@@ -93,19 +86,14 @@ qsizetype sliceEnd(QByteArrayView text, qsizetype from, PaneText::LineEnding end
     return end;
 }
 
-qsizetype lineEndsIn(QByteArrayView bytes) {
-    return std::count(bytes.begin(), bytes.end(), '\n') +
-           std::count(bytes.begin(), bytes.end(), '\r');
-}
-
-// The memory that showing `size` bytes with `lineEnds` CR and LF takes at most, as
-// measured: the document's UTF-16 text with its growth, a block for each break (soft ones
-// included), and a slice being mapped.
-std::size_t showingNeeds(qsizetype size, qsizetype lineEnds) {
+// The memory that showing `size` bytes takes at most, as measured: the document's UTF-16
+// text with its growth, a block for each paragraph (see PaneText::kParagraphLength, soft
+// breaks end longer ones), and a slice being mapped.
+std::size_t showingNeeds(qsizetype size) {
     constexpr std::size_t kPerByte = 5;
-    constexpr std::size_t kPerBreak = 160;
-    const auto breaks = std::size_t(lineEnds + size / PaneText::kSoftBreakInterval);
-    return std::size_t(size) * kPerByte + breaks * kPerBreak + (std::size_t(32) << 20);
+    constexpr std::size_t kPerBlock = 160;
+    const auto blocks = std::size_t(size / PaneText::kParagraphLength + 1);
+    return std::size_t(size) * kPerByte + blocks * kPerBlock + (std::size_t(32) << 20);
 }
 
 // A block's character format is that of the separator before it.
@@ -284,11 +272,28 @@ RichTextBox::RichTextBox(QWidget* parent)
     connect(document(), &QTextDocument::contentsChanged, this, [this] { m_textValid = false; });
 }
 
-RichTextBox::Display RichTextBox::wholeDisplay() const {
+QByteArray RichTextBox::readDocument() const {
     const QTextDocument* doc = document();
-    if (!m_mayHaveSoftBreaks)
-        return {doc->toRawText(), {}};
-    return {doc->toRawText(), softBreaksBetween(doc->firstBlock(), doc->lastBlock())};
+    QByteArray bytes(
+        qsizetype(PaneText::byteCapacity(std::size_t(doc->characterCount()), m_lineEnding)),
+        Qt::Uninitialized);
+    const std::string_view eol = PaneText::lineEndingBytes(m_lineEnding);
+    qsizetype size = 0;
+    for (QTextBlock block = doc->firstBlock(); block.isValid(); block = block.next()) {
+        if (block != doc->firstBlock() && !followsSoftBreak(block)) {
+            std::copy(eol.begin(), eol.end(), bytes.data() + size);
+            size += qsizetype(eol.size());
+        }
+        const QString text = block.text();
+        try {
+            size += qsizetype(
+                PaneText::fromDisplay(unitsOf(text), {}, m_lineEnding, bytes.data() + size));
+        } catch (const EncodingError& e) {
+            throw located(e, block.position());
+        }
+    }
+    bytes.truncate(size);
+    return bytes;
 }
 
 RichTextBox::Display RichTextBox::displayOf(int from, int to) const {
@@ -315,9 +320,10 @@ EncodingError RichTextBox::located(const EncodingError& error, int position) con
 
 QByteArray RichTextBox::Text() const {
     if (!m_textValid) {
-        const Display display = wholeDisplay();
+        // The bytes of before the edits go first: the document and its bytes are enough.
+        m_text = QByteArray();
         try {
-            m_text = fromDisplay(display, m_lineEnding);
+            m_text = readDocument();
         } catch (const EncodingError& e) {
             throw e.in(place());
         }
@@ -333,7 +339,7 @@ void RichTextBox::setText(const QByteArray& text) {
 bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& progress) {
     // Refused before the document changes: Qt's text document does not survive running
     // out of memory half-way.
-    requireRoom(text.size(), lineEndsIn(text));
+    requireRoom(text.size());
     // The old bytes and the old document go first: a large text is not held twice.
     m_text = text;
     m_lineEnding = PaneText::detectLineEnding(bytesOf(text));
@@ -380,10 +386,10 @@ void RichTextBox::markSoftBreaks(int firstBlock, const PaneText::SoftBreaks& sof
     separator.endEditBlock();
 }
 
-void RichTextBox::requireRoom(qsizetype size, qsizetype lineEnds) const {
+void RichTextBox::requireRoom(qsizetype size) const {
     // The document's own text goes back to the system when it is cleared, first.
     const auto freed = std::size_t(document()->characterCount()) * sizeof(QChar);
-    const std::size_t needs = showingNeeds(size, lineEnds);
+    const std::size_t needs = showingNeeds(size);
     constexpr std::size_t kLeast = std::size_t(32) << 20;
     Memory::require(needs > freed + kLeast ? needs - freed : kLeast);
 }
@@ -391,20 +397,9 @@ void RichTextBox::requireRoom(qsizetype size, qsizetype lineEnds) const {
 void RichTextBox::changeText(const Change& change, const TextFile::Progress& progress) {
     constexpr qsizetype kPiece = qsizetype(64) << 10;
     QByteArray bytes = Text();
-    // The result's breaks are counted first, a piece at a time, so that nothing changes
-    // before its memory is known to be there.
-    {
-        QByteArray piece(std::min(kPiece, bytes.size()), Qt::Uninitialized);
-        qsizetype lineEnds = 0;
-        for (qsizetype from = 0; from < bytes.size(); from += kPiece) {
-            const qsizetype n = std::min(kPiece, bytes.size() - from);
-            change(bytes.constData() + from, piece.data(), from, n);
-            lineEnds += lineEndsIn(QByteArrayView(piece).first(n));
-        }
-        requireRoom(bytes.size(), lineEnds);
-    }
+    requireRoom(bytes.size());
     // The pane lets go of its copy, so that the change is made in the one buffer; until the
-    // document changes, Text reads it from there.
+    // document changes, Text reads it from there, also when `change` throws half-way.
     m_text = QByteArray();
     m_textValid = false;
     char* data = bytes.data();
@@ -425,7 +420,7 @@ bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& 
     const bool canGiveUp = previous.has_value();
     // Giving up shows the previous text again: the memory for that is asked for now too.
     if (canGiveUp)
-        requireRoom(previous->size(), lineEndsIn(*previous));
+        requireRoom(previous->size());
     const TextFile::Progress filling = [&progress, canGiveUp](qint64 done, qint64 total) {
         const bool goOn = !progress || progress(done, total);
         return goOn || !canGiveUp;

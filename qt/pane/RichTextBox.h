@@ -15,9 +15,11 @@ class QPrinter;
 // and edits is derived from it (see PaneText), so every byte string written through
 // Text is read back unchanged.
 //
-// A soft break is a block separator whose character format carries a property; its
-// mark is painted, never stored. Removing a soft break joins two lines and removes no
-// byte; every break the user enters is a real one.
+// Short lines share a block, joined by line separators: Qt's document keeps a record of
+// some hundred bytes for each block, and a block for each line made a document of short
+// lines several times its size. A soft break is a block separator whose character format
+// carries a property; its mark is painted, never stored. Removing a soft break joins two
+// lines and removes no byte; every break the user enters is a real one.
 class RichTextBox : public QPlainTextEdit {
     Q_OBJECT
     Q_PROPERTY(Role role READ role WRITE setRole)
@@ -79,16 +81,18 @@ private:
 
     // The display of [from, to) of the document with its soft breaks.
     Display displayOf(int from, int to) const;
-    Display wholeDisplay() const;
+    // The bytes of the whole document, read a block at a time: the display is never copied
+    // whole.
+    QByteArray readDocument() const;
     // Marks soft the breaks of a display inserted from block `firstBlock` on.
     void markSoftBreaks(int firstBlock, const PaneText::SoftBreaks& softBreaks);
     // Inserts text as a paste does: exact bytes, the pasted line ending when it replaces
     // everything. Throws EncodingError for a look-alike, before anything changes.
     void insertPlain(const QString& plain);
     EncodingError located(const EncodingError& error, int position) const;
-    // Throws std::bad_alloc unless there is room to show `size` bytes with `lineEnds` CR and
-    // LF in place of what the pane shows now.
-    void requireRoom(qsizetype size, qsizetype lineEnds) const;
+    // Throws std::bad_alloc unless there is room to show `size` bytes in place of what the
+    // pane shows now.
+    void requireRoom(qsizetype size) const;
     EncodingError::Place place() const;
 
     PaneText::LineEnding m_lineEnding = PaneText::LineEnding::Lf;

@@ -598,6 +598,20 @@ def test_paste_takes_each_charset_exactly(d, vemo):
     check(text == "[caff\u00e8 \u00a9]", "after pasting invalid UTF-8: %r" % text)
 
 
+def test_keys_go_line_by_line_through_many_short_lines(d, vemo):
+    # Short lines share a paragraph in the pane; the keys still go a line at a time.
+    lines = ["riga %d" % n for n in range(1, 401)]
+    d.set_clipboard("\n".join(lines))
+    d.keys("Tab", "ctrl+v", "ctrl+Home")
+    d.keys(*["Down"] * 250)
+    d.keys("End")
+    d.type("!")
+    d.keys("Down", "Home", "BackSpace")    # joins the next line to it
+    expected = lines[:250] + ["riga 251!riga 252"] + lines[252:]
+    text = vemo.pane_text(1)
+    check(text == "\n".join(expected), "lines 249-253: %r" % text.split("\n")[248:253])
+
+
 def test_load_and_save_through_the_dialogs(d, vemo):
     original = "Caff\u00e8 \u20ac 1\r\nriga due\rtre\n".encode("cp1252")
     loaded = os.path.join(d.home, "lettera.txt")
