@@ -54,6 +54,8 @@ using Bitmap = GdiObject<HBITMAP>;
 using Menu = Owner<HMENU, DestroyMenu>;
 using Icon = Owner<HICON, DestroyIcon>;
 using RegistryKey = Owner<HKEY, RegCloseKey>;
+// A window made for a while, such as a control filled before it is shown.
+using Window = Owner<HWND, DestroyWindow>;
 // A device context of CreateDC or CreateCompatibleDC.
 using Dc = Owner<HDC, DeleteDC>;
 

@@ -2,6 +2,7 @@
 
 #include "core/Memory.h"
 #include "core/Texts.h"
+#include "win32/Handles.h"
 #include "win32/pane/PaneClipboard.h"
 
 #include <commctrl.h>
@@ -211,7 +212,10 @@ bool RichTextBox::setText(std::string_view bytes, const TextFile::Progress& prog
     GetWindowRect(m_hwnd, &place);
     const HWND parent = GetParent(m_hwnd);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
-    const HWND fresh = makeControl(parent, GetDlgCtrlID(m_hwnd), place, wrapsCheaply(bytes, ending));
+    // Destroyed on the way out unless it becomes the pane.
+    Handles::Window owned(
+        makeControl(parent, GetDlgCtrlID(m_hwnd), place, wrapsCheaply(bytes, ending)));
+    const HWND fresh = owned.get();
     // No undo steps and no change notifications while it fills.
     SendMessageW(fresh, EM_SETUNDOLIMIT, 0, 0);
     SendMessageW(fresh, EM_SETEVENTMASK, 0, 0);
@@ -222,14 +226,10 @@ bool RichTextBox::setText(std::string_view bytes, const TextFile::Progress& prog
         const std::size_t size = shown.size() * sizeof(char16_t);
         // RichEdit keeps what it could take when memory runs out half-way: the room for its
         // copy and its line layout is asked for before the pane changes.
-        if (!Memory::available(size * 3 + (std::size_t(32) << 20))) {
-            DestroyWindow(fresh);
+        if (!Memory::available(size * 3 + (std::size_t(32) << 20)))
             throw std::bad_alloc();
-        }
-        if (!fill(fresh, shown, progress)) {
-            DestroyWindow(fresh);
+        if (!fill(fresh, shown, progress))
             return false;
-        }
     }
     SendMessageW(fresh, EM_SETUNDOLIMIT, 100, 0);
     SendMessageW(fresh, EM_SETSEL, 0, 0);
@@ -238,7 +238,7 @@ bool RichTextBox::setText(std::string_view bytes, const TextFile::Progress& prog
     SetWindowPos(fresh, m_hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const HWND old = m_hwnd;
     RemoveWindowSubclass(old, subclassProc, 0);
-    m_hwnd = fresh;
+    m_hwnd = owned.release();
     SetWindowSubclass(m_hwnd, subclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
     ShowWindow(m_hwnd, SW_SHOWNA);
     DestroyWindow(old);
