@@ -146,6 +146,22 @@ TEST_F(PaneTest, CopyCarriesRealCharacters) {
     EXPECT_EQ(pane.Text(), QByteArray("k\0\x1b\x81z\r\nk\0\x1b\x81z\r\n", 14));
 }
 
+// Short lines share a paragraph of Qt's document; a triple click still means one line.
+TEST_F(PaneTest, TripleClickSelectsTheLineUnderThePointer) {
+    pane.setText("uno\ndue\ntre");
+    QWidget* view = pane.viewport();
+    for (const auto& [word, line] : {std::pair{"uno", "uno\n"}, {"due", "due\n"}, {"tre", "tre"}}) {
+        const QPoint on =
+            pane.cursorRect(pane.document()->find(QString::fromLatin1(word))).center();
+        QTest::mouseDClick(view, Qt::LeftButton, {}, on);
+        QTest::mousePress(view, Qt::LeftButton, {}, on);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, on);
+        pane.copy();
+        EXPECT_EQ(QApplication::clipboard()->text(), QString::fromLatin1(line)) << word;
+        QTest::qWait(QApplication::doubleClickInterval());
+    }
+}
+
 TEST_F(PaneTest, DropFollowsThePasteRule) {
     const auto drop = [&](const QString& text) {
         QMimeData mime;

@@ -9,6 +9,7 @@
 #include <QAbstractUndoItem>
 #include <QApplication>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -487,6 +488,39 @@ void RichTextBox::keyPressEvent(QKeyEvent* event) {
         }
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void RichTextBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    m_doubleClickAt = event->position().toPoint();
+    m_sinceDoubleClick.start();
+}
+
+void RichTextBox::mousePressEvent(QMouseEvent* event) {
+    const bool tripleClick = event->button() == Qt::LeftButton && m_sinceDoubleClick.isValid() &&
+                             m_sinceDoubleClick.elapsed() < QApplication::doubleClickInterval() &&
+                             (event->position().toPoint() - m_doubleClickAt).manhattanLength() <
+                                 QApplication::startDragDistance();
+    m_sinceDoubleClick.invalidate();
+    QPlainTextEdit::mousePressEvent(event);
+    if (!tripleClick)
+        return;
+    // Qt selects the paragraph, which here holds many short lines: the user meant one line,
+    // with its line ending, as a paragraph is selected with its own.
+    const QTextCursor at = cursorForPosition(event->position().toPoint());
+    const QTextBlock block = at.block();
+    const QString text = block.text();
+    const int inBlock = at.positionInBlock();
+    const int start =
+        inBlock == 0 ? 0 : int(text.lastIndexOf(PaneText::kLineSeparator, inBlock - 1)) + 1;
+    const qsizetype separator = text.indexOf(PaneText::kLineSeparator, inBlock);
+    QTextCursor line(document());
+    line.setPosition(block.position() + start);
+    line.setPosition(block.position() + int(separator < 0 ? text.size() : separator),
+                     QTextCursor::KeepAnchor);
+    if (!line.atEnd())
+        line.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+    setTextCursor(line);
 }
 
 void RichTextBox::inputMethodEvent(QInputMethodEvent* event) {

@@ -5,6 +5,7 @@
 #include "core/TextFile.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 
 #include <functional>
@@ -70,6 +71,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
@@ -95,6 +98,9 @@ private:
     void requireRoom(qsizetype size) const;
     EncodingError::Place place() const;
 
+    // Where and when the last double click was: a press there soon after is a triple click.
+    QPoint m_doubleClickAt;
+    QElapsedTimer m_sinceDoubleClick;
     PaneText::LineEnding m_lineEnding = PaneText::LineEnding::Lf;
     Role m_role = Document;
     mutable QByteArray m_text;
