@@ -75,6 +75,7 @@ inline constexpr std::string_view kNoDefaultPrinter =
     "Impossibile stampare: nel sistema non è installata nessuna stampante predefinita.";
 inline constexpr std::string_view kPrinterRefusesJob =
     "Impossibile stampare su \"%1\": la stampante non accetta il lavoro di stampa.";
+inline constexpr std::string_view kPrinterUnavailable = "La stampante non è disponibile.";
 inline constexpr std::string_view kPrintFailed = "La stampa su \"%1\" non è riuscita.";
 inline constexpr std::string_view kPrintStopped =
     "La stampa su \"%1\" si è interrotta a pagina %2.";

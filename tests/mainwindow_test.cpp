@@ -185,7 +185,7 @@ TEST_F(MainWindowTest, LoadsFillTheirPaneAndSayWhatTheySay) {
     }
     EXPECT_EQ(f.log[0].substr(f.log[0].find(" from ")), " from " + f.answer) << "chosen last";
     // Cancelled, given up, or a file that cannot be read: the pane stays as it was, unsaid.
-    for (const std::string answer : {std::string(), f.answer, path("manca.txt")}) {
+    for (const std::string& answer : {std::string(), f.answer, path("manca.txt")}) {
         f.log.clear();
         f.answer = answer, f.giveUp = answer == path("in.txt");
         if (answer == path("manca.txt"))

@@ -434,7 +434,7 @@ bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& 
 
 bool RichTextBox::SelPrint(QPrinter* printer, const TextFile::Progress& progress) {
     if (printer == nullptr || !printer->isValid())
-        throw PrinterError("La stampante non è disponibile.");
+        throw PrinterError(std::string(Texts::kPrinterUnavailable));
     const QByteArray text = Text();
     return PanePrint::print(text, m_lineEnding, font(), printer, progress);
 }
