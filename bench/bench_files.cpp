@@ -3,6 +3,7 @@
 // as a multiple of the document's size, and a keystroke in the middle of a 10 MiB
 // document against one in a bare QPlainTextEdit. Offscreen.
 
+#include "bench/Keystrokes.h"
 #include "bench/Prose.h"
 #include "bench/RatioReport.h"
 #include "core/TextFile.h"
@@ -110,18 +111,6 @@ void BM_cripta(benchmark::State& state) {
         form->RichTextBox1()->repaint();
     });
     Windows::form1().discard();
-}
-
-void keystrokes(benchmark::State& state, QPlainTextEdit& edit) {
-    QTextCursor middle = edit.textCursor();
-    middle.setPosition(edit.document()->characterCount() / 2);
-    edit.setTextCursor(middle);
-    edit.ensureCursorVisible();
-    edit.repaint();
-    for (auto _ : state) {
-        QTest::keyClick(&edit, Qt::Key_A);
-        edit.repaint();
-    }
 }
 
 QByteArray tenMiB() {

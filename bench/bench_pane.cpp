@@ -1,6 +1,7 @@
 // The text pane and the encrypt/decrypt button on documents of many megabytes, against a
 // bare QPlainTextEdit holding a text of the same size in 80-character lines. Offscreen.
 
+#include "bench/Keystrokes.h"
 #include "bench/Prose.h"
 #include "bench/RatioReport.h"
 #include "crypt/Crypt.h"
@@ -70,18 +71,6 @@ void BM_pane_read(benchmark::State& state) {
         state.ResumeTiming();
         QByteArray text = pane.Text();
         benchmark::DoNotOptimize(text.data());
-    }
-}
-
-void keystrokes(benchmark::State& state, QPlainTextEdit& edit) {
-    QTextCursor middle = edit.textCursor();
-    middle.setPosition(edit.document()->characterCount() / 2);
-    edit.setTextCursor(middle);
-    edit.ensureCursorVisible();
-    edit.repaint();
-    for (auto _ : state) {
-        QTest::keyClick(&edit, Qt::Key_A);
-        edit.repaint();
     }
 }
 
