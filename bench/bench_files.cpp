@@ -91,7 +91,7 @@ void BM_load(benchmark::State& state) {
                                              return content.data();
                                          });
         content.truncate(qsizetype(size.value()));
-        pane.LoadFile(content);
+        pane.LoadFile(std::move(content));
         pane.repaint();
     });
 }

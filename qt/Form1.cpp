@@ -55,7 +55,7 @@ public:
         if (!size)
             return false;
         content.truncate(qsizetype(*size));
-        return m_pane->LoadFile(content, progress);
+        return m_pane->LoadFile(std::move(content), progress);
     }
     std::string print(const TextFile::Progress& progress) override {
         if (const auto& provider = Shell::services().printer) {

@@ -20,6 +20,7 @@
 #include <QTextLayout>
 
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -337,35 +338,46 @@ void RichTextBox::setText(const QByteArray& text) {
     setText(text, [](qint64, qint64) { return true; });
 }
 
-bool RichTextBox::setText(const QByteArray& text, const TextFile::Progress& progress) {
+bool RichTextBox::setText(QByteArray text, const TextFile::Progress& progress) {
     // Refused before the document changes: Qt's text document does not survive running
     // out of memory half-way.
     requireRoom(text.size());
+    // Bytes that are held elsewhere too are kept as the text of record. Bytes the pane alone
+    // holds go as they are shown, so that a large text is not held both as bytes and in the
+    // document; reading takes them from the document again.
+    const bool keep = !text.isDetached();
     // The old bytes and the old document go first: a large text is not held twice.
-    m_text = text;
+    m_text = keep ? text : QByteArray();
+    m_textValid = false;
     m_lineEnding = PaneText::detectLineEnding(bytesOf(text));
     m_mayHaveSoftBreaks = false;
+    std::vector<qsizetype> ends;
+    for (qsizetype done = 0; done < text.size();)
+        done = ends.emplace_back(sliceEnd(text, done, m_lineEnding));
     QTextDocument* doc = document();
     doc->setUndoRedoEnabled(false);
     doc->clear();
-    // In slices, so that the window can paint and show progress between them.
-    QTextCursor cursor(doc);
+    // In slices, so that the window can paint and show progress between them; from the
+    // last, each put in front of those shown, so that the bytes behind it can go.
+    const qsizetype total = text.size();
     bool whole = true;
-    for (qsizetype done = 0; done < text.size() && whole;) {
-        const qsizetype end = sliceEnd(text, done, m_lineEnding);
+    for (auto end = ends.crbegin(); end != ends.crend() && whole; ++end) {
+        const qsizetype from = std::next(end) == ends.crend() ? 0 : *std::next(end);
         const Display display =
-            toDisplay(QByteArrayView(text).sliced(done, end - done), m_lineEnding);
-        const int firstBlock = cursor.blockNumber();
+            toDisplay(QByteArrayView(text).sliced(from, *end - from), m_lineEnding);
         // A plain format: after a soft break the cursor's own would make every break soft.
-        cursor.insertText(display.text, QTextCharFormat());
-        markSoftBreaks(firstBlock, display.softBreaks);
-        done = end;
-        whole = progress(done, text.size());
+        QTextCursor(doc).insertText(display.text, QTextCharFormat());
+        markSoftBreaks(0, display.softBreaks);
+        if (!keep) {
+            text.truncate(from);
+            text.squeeze();
+        }
+        whole = progress(total - from, total);
     }
     doc->setUndoRedoEnabled(true);
     doc->setModified(false);
     moveCursor(QTextCursor::Start);
-    m_textValid = whole;
+    m_textValid = whole && keep;
     return whole;
 }
 
@@ -406,10 +418,10 @@ void RichTextBox::changeText(const Change& change, const TextFile::Progress& pro
     char* data = bytes.data();
     for (qsizetype from = 0; from < bytes.size(); from += kPiece)
         change(data + from, data + from, from, std::min(kPiece, bytes.size() - from));
-    setText(bytes, progress);
+    setText(std::move(bytes), progress);
 }
 
-bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& progress) {
+bool RichTextBox::LoadFile(QByteArray content, const TextFile::Progress& progress) {
     // Loading replaces the content whatever it holds. A content that cannot be read (a
     // character outside Windows-1252) cannot be put back either, so once the pane starts
     // filling such a load is no longer given up.
@@ -426,7 +438,7 @@ bool RichTextBox::LoadFile(const QByteArray& content, const TextFile::Progress& 
         const bool goOn = !progress || progress(done, total);
         return goOn || !canGiveUp;
     };
-    if (setText(content, filling))
+    if (setText(std::move(content), filling))
         return true;
     setText(*previous);
     return false;

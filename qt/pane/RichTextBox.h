@@ -46,7 +46,7 @@ public:
     void setText(const QByteArray& text);
     // The same in slices, calling `progress` between them so that the window can paint.
     // When it gives up, the pane holds only part of the text and false is returned.
-    bool setText(const QByteArray& text, const TextFile::Progress& progress);
+    bool setText(QByteArray text, const TextFile::Progress& progress);
 
     // Writes the bytes of [from, from + n) of a text, changed, to `out`; `out` may be `in`.
     using Change = std::function<void(const char* in, char* out, qsizetype from, qsizetype n)>;
@@ -57,7 +57,7 @@ public:
 
     // Replaces the whole content with a file's bytes, read as plain text. Returns false, the
     // content kept, when `progress` gives up.
-    bool LoadFile(const QByteArray& content, const TextFile::Progress& progress = {});
+    bool LoadFile(QByteArray content, const TextFile::Progress& progress = {});
 
     // Prints the whole text on `printer`, paginated, in the pane's font. A character
     // that Text refuses is refused before the job starts. `progress` hears after each
