@@ -307,6 +307,27 @@ void verify(const std::wstring& name, std::string_view bytes, const std::string&
     }
 }
 
+// Puts the text of `temporary` into `target` itself, which other names share: a new file
+// in its place would leave them the old text. Copying over an existing file writes into it.
+// The old text is copied aside first and copied back on a failure; it stays aside when
+// even that fails.
+void writeInto(const std::wstring& target, const std::wstring& temporary, std::string_view bytes,
+               const std::string& path) {
+    const std::wstring backup = temporary.substr(0, temporary.size() - 4) + L".bak";
+    if (!CopyFileW(target.c_str(), backup.c_str(), TRUE))
+        failLast(Action::Write, path);
+    try {
+        if (!CopyFileW(temporary.c_str(), target.c_str(), FALSE))
+            failLast(Action::Write, path);
+        verify(target, bytes, path);
+    } catch (...) {
+        if (CopyFileW(backup.c_str(), target.c_str(), FALSE))
+            DeleteFileW(backup.c_str());
+        throw;
+    }
+    DeleteFileW(backup.c_str());
+}
+
 } // namespace
 
 bool isDeviceName(const std::string& path) {
@@ -370,6 +391,7 @@ bool save(const std::string& path, std::string_view bytes, const Progress& progr
     // Opening what is there for writing says whether it may be written, and what it is.
     std::wstring target;
     DWORD attributes = 0;
+    DWORD links = 1;
     {
         Handle existing(CreateFileW(name.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -378,8 +400,10 @@ bool save(const std::string& path, std::string_view bytes, const Progress& progr
                 return writeInPlace(existing.release(), path, bytes, progress);
             target = finalPathOf(existing.get(), name, path);
             BY_HANDLE_FILE_INFORMATION info{};
-            if (GetFileInformationByHandle(existing.get(), &info))
+            if (GetFileInformationByHandle(existing.get(), &info)) {
                 attributes = info.dwFileAttributes & kKeptAttributes;
+                links = info.nNumberOfLinks;
+            }
         } else if (const DWORD error = GetLastError(); error != ERROR_FILE_NOT_FOUND) {
             fail(action, path, error);
         } else if (path.rfind("\\\\.\\", 0) == 0) {
@@ -413,6 +437,10 @@ bool save(const std::string& path, std::string_view bytes, const Progress& progr
     verify(temporary, bytes, path);
     // The replace keeps the old file's security and creation time; not every system keeps
     // its attributes as well.
+    if (exists && links > 1) {
+        writeInto(target, temporary, bytes, path);
+        return true;
+    }
     if (attributes)
         SetFileAttributesW(temporary.c_str(), attributes);
     if (exists)

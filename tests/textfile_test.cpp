@@ -282,6 +282,19 @@ TEST(TextFile, DeviceNamesAreNoFiles) {
         EXPECT_EQ(read(dir.file(name), 100), "testo") << name;
     }
 }
+
+// A file with another name (a hard link) is written into, so that both names hold the text.
+TEST(TextFile, SavingKeepsTheFilesOtherNames) {
+    TempDir dir;
+    const std::string path = dir.file("doc.txt");
+    const std::string other = dir.file("altro nome.txt");
+    TextFile::save(path, "vecchio testo");
+    ASSERT_TRUE(CreateHardLinkA(other.c_str(), path.c_str(), nullptr));
+    ASSERT_TRUE(TextFile::save(path, "nuovo"));
+    EXPECT_EQ(read(other, 100), "nuovo");
+    EXPECT_EQ(read(path, 100), "nuovo");
+    EXPECT_EQ(dir.entries().size(), 2u);
+}
 #else
 // A real full disk: a small tmpfs, where the new file cannot be written whole.
 TEST(TextFile, FullDiskKeepsTheOldFile) {
