@@ -83,15 +83,11 @@ void BM_load(benchmark::State& state) {
     RichTextBox pane;
     prepare(pane);
     measure(state, [&] {
-        // As the load command does: read the file the slot holds, then fill the pane.
-        QByteArray content;
-        const auto size = TextFile::read(TextFile::openForReading(path.toStdString()),
-                                         TextFile::kMaxFileSize, [&content](std::size_t n) {
-                                             content.resize(qsizetype(n));
-                                             return content.data();
-                                         });
-        content.truncate(qsizetype(size.value()));
-        pane.LoadFile(std::move(content));
+        // As the load command does: the file the slot holds, read into the pane.
+        const TextFile::OpenFile file = TextFile::openForReading(path.toStdString());
+        pane.LoadFile([&file](const TextFile::Storage& storage) {
+            return TextFile::read(file, TextFile::kMaxFileSize, storage);
+        });
         pane.repaint();
     });
 }

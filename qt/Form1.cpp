@@ -47,15 +47,7 @@ public:
     // A change in place cannot be undone half-way.
     bool changeCanBeGivenUp() const override { return false; }
     bool load(const Reader& read, const TextFile::Progress& progress) override {
-        QByteArray content;
-        const std::optional<std::size_t> size = read([&content](std::size_t n) {
-            content.resize(qsizetype(n));
-            return content.data();
-        });
-        if (!size)
-            return false;
-        content.truncate(qsizetype(*size));
-        return m_pane->LoadFile(std::move(content), progress);
+        return m_pane->LoadFile(read, progress);
     }
     std::string print(const TextFile::Progress& progress) override {
         if (const auto& provider = Shell::services().printer) {

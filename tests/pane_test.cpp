@@ -62,6 +62,14 @@ void typeText(QWidget* w, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
+// Reads `bytes` as if from a file.
+RichTextBox::Reader readerOf(const QByteArray& bytes) {
+    return [bytes](const TextFile::Storage& storage) {
+        std::copy(bytes.begin(), bytes.end(), storage(std::size_t(bytes.size()) + 1));
+        return std::optional<std::size_t>(std::size_t(bytes.size()));
+    };
+}
+
 class PaneTest : public GuiTest {
 protected:
     void SetUp() override {
@@ -503,12 +511,12 @@ TEST_F(PaneTest, LoadFileTakesTheBytesExactly) {
                                    QByteArray("\0\0a\0", 4), ""};
     for (const QByteArray& content : contents) {
         pane.setText("previous");
-        pane.LoadFile(content);
+        pane.LoadFile(readerOf(content));
         EXPECT_EQ(pane.Text(), content);
     }
     // What the pane held before does not matter, not even a character it cannot read.
     typeText(&pane, QStringLiteral("ł"));
-    pane.LoadFile(allBytes());
+    pane.LoadFile(readerOf(allBytes()));
     EXPECT_EQ(pane.Text(), allBytes());
 }
 

@@ -421,7 +421,7 @@ void RichTextBox::changeText(const Change& change, const TextFile::Progress& pro
     setText(std::move(bytes), progress);
 }
 
-bool RichTextBox::LoadFile(QByteArray content, const TextFile::Progress& progress) {
+bool RichTextBox::LoadFile(const Reader& read, const TextFile::Progress& progress) {
     // Loading replaces the content whatever it holds. A content that cannot be read (a
     // character outside Windows-1252) cannot be put back either, so once the pane starts
     // filling such a load is no longer given up.
@@ -434,13 +434,47 @@ bool RichTextBox::LoadFile(QByteArray content, const TextFile::Progress& progres
     // Giving up shows the previous text again: the memory for that is asked for now too.
     if (canGiveUp)
         requireRoom(previous->size());
+    // Once the file's size is known and there is room to show it, the old document goes,
+    // before the file's bytes come in: a large file is never held beside the document it
+    // replaces. Its text is set aside, to be shown again if the load does not come to an end.
+    QByteArray content;
+    bool emptied = false;
+    const TextFile::Storage storage = [&](std::size_t size) {
+        if (canGiveUp && !emptied) {
+            requireRoom(qsizetype(size));
+            m_text = QByteArray();
+            m_textValid = false;
+            document()->clear();
+            emptied = true;
+        }
+        content.resize(qsizetype(size));
+        return content.data();
+    };
+    const auto restore = [&] {
+        if (emptied)
+            setText(*previous);
+    };
     const TextFile::Progress filling = [&progress, canGiveUp](qint64 done, qint64 total) {
         const bool goOn = !progress || progress(done, total);
         return goOn || !canGiveUp;
     };
-    if (setText(std::move(content), filling))
-        return true;
-    setText(*previous);
+    std::optional<std::size_t> size;
+    try {
+        size = read(storage);
+        if (size) {
+            content.truncate(qsizetype(*size));
+            if (setText(std::move(content), filling))
+                return true;
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    // Given up while reading, or while filling, which only a load that can give up does.
+    if (size)
+        setText(*previous);
+    else
+        restore();
     return false;
 }
 
