@@ -86,10 +86,19 @@ public:
         return {held, *held};
     }
     bool change(const Change& change, const TextFile::Progress& progress) override {
-        std::string bytes = m_pane->Text();
-        change(bytes.data(), bytes.data(), 0, bytes.size());
+        // Reading the text out is the first tenth of the work, showing the result the rest.
+        const auto part = [&progress](std::int64_t from, std::int64_t to) {
+            return [&progress, from, to](std::int64_t done, std::int64_t total) {
+                const std::int64_t share = total > 0 ? done * (to - from) / total : to - from;
+                return !progress || progress(from + share, 10);
+            };
+        };
+        std::optional<std::string> bytes = m_pane->Text(part(0, 1));
         // Given up: the pane keeps what it had.
-        return renamed(m_pane->setText(bytes, progress));
+        if (!bytes)
+            return false;
+        change(bytes->data(), bytes->data(), 0, bytes->size());
+        return renamed(m_pane->setText(*bytes, part(1, 10)));
     }
     bool changeCanBeGivenUp() const override { return true; }
     bool load(const Reader& read, const TextFile::Progress& progress) override {

@@ -80,9 +80,8 @@ bool fill(HWND control, std::u16string& shown, const TextFile::Progress& progres
             const std::size_t limit = std::min(shown.size(), begin + 8 * kSlice);
             const auto from = shown.begin() + std::ptrdiff_t(begin + kSlice);
             const auto at = std::find(from, shown.begin() + std::ptrdiff_t(limit), u'\r');
-            end = at == shown.begin() + std::ptrdiff_t(limit)
-                      ? begin + kSlice
-                      : std::size_t(at - shown.begin()) + 1;
+            end = at == shown.begin() + std::ptrdiff_t(limit) ? begin + kSlice
+                                                              : std::size_t(at - shown.begin()) + 1;
         }
         // EM_REPLACESEL takes the text up to a NUL, which a display never holds.
         const char16_t next = shown[end];
@@ -135,11 +134,10 @@ HWND RichTextBox::makeControl(HWND parent, int controlId, const RECT& pixels, bo
         throw VemoError(std::string(Texts::kWindowNotMade));
     const DWORD style = WS_CHILD | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE |
                         ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL | ES_NOOLEDRAGDROP;
-    const HWND hwnd = CreateWindowExW(WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, pixels.left,
-                                      pixels.top, pixels.right - pixels.left,
-                                      pixels.bottom - pixels.top, parent,
-                                      reinterpret_cast<HMENU>(INT_PTR(controlId)),
-                                      GetModuleHandleW(nullptr), nullptr);
+    const HWND hwnd = CreateWindowExW(
+        WS_EX_CLIENTEDGE, MSFTEDIT_CLASS, L"", style, pixels.left, pixels.top,
+        pixels.right - pixels.left, pixels.bottom - pixels.top, parent,
+        reinterpret_cast<HMENU>(INT_PTR(controlId)), GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr)
         throw VemoError(std::string(Texts::kWindowNotMade));
     SendMessageW(hwnd, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
@@ -180,14 +178,26 @@ std::u16string RichTextBox::display(LONG from, LONG to) const {
 }
 
 std::string RichTextBox::Text() const {
+    return *Text({});
+}
+
+std::optional<std::string> RichTextBox::Text(const TextFile::Progress& progress) const {
+    // In ranges, asking `progress` between them: the control hands out a large text slowly,
+    // and in one piece the progress window could not show until it was all out.
+    constexpr LONG kRange = LONG(1) << 20;
     const LONG n = length();
     std::u16string shown(std::size_t(n) + 1, u'\0');
-    GETTEXTEX how{};
-    how.cb = DWORD(shown.size() * sizeof(char16_t));
-    how.flags = GT_DEFAULT;
-    how.codepage = kUnicode;
-    shown.resize(std::size_t(SendMessageW(m_hwnd, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&how),
-                                          reinterpret_cast<LPARAM>(shown.data()))));
+    std::size_t got = 0;
+    for (LONG from = 0; from < n;) {
+        const LONG to = std::min(n, from + kRange);
+        TEXTRANGEW range{{from, to}, reinterpret_cast<LPWSTR>(shown.data() + got)};
+        got +=
+            std::size_t(SendMessageW(m_hwnd, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&range)));
+        from = to;
+        if (progress && !progress(from, n))
+            return std::nullopt;
+    }
+    shown.resize(got);
     breaksFromControl(shown);
     std::string bytes(PaneText::byteCapacity(shown.size(), m_lineEnding), '\0');
     try {
@@ -311,8 +321,8 @@ void RichTextBox::copy() const {
     const CHARRANGE range = selection();
     if (range.cpMin == range.cpMax)
         return;
-    PaneClipboard::setText(m_hwnd,
-                     PaneText::displayToPlain(display(range.cpMin, range.cpMax), {}, m_lineEnding));
+    PaneClipboard::setText(
+        m_hwnd, PaneText::displayToPlain(display(range.cpMin, range.cpMax), {}, m_lineEnding));
 }
 
 void RichTextBox::cut() {

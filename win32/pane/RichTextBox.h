@@ -40,6 +40,8 @@ public:
     // The whole text; throws EncodingError, naming the pane, the line and the column, for
     // a character that Windows-1252 cannot hold.
     std::string Text() const;
+    // The same, calling `progress` as it is read out; nothing when it gives up.
+    std::optional<std::string> Text(const TextFile::Progress& progress) const;
     // Replaces the whole content; the text's own line ending becomes the pane's.
     void setText(std::string_view bytes);
     // The same in slices, calling `progress` between them; when it gives up the pane
