@@ -612,6 +612,20 @@ def test_keys_go_line_by_line_through_many_short_lines(d, vemo):
     check(text == "\n".join(expected), "lines 249-253: %r" % text.split("\n")[248:253])
 
 
+def test_triple_click_selects_one_line(d, vemo):
+    # The short lines share a paragraph in the pane; a triple click still takes one line.
+    d.set_clipboard("uno\ndue\ntre")
+    d.keys("Tab", "ctrl+v", "ctrl+Home")
+    g = d.geometry(vemo.main)
+    d.run("xdotool", "mousemove", str(g["x"] + 16 + 40), str(g["y"] + vemo.menu_height + 72 + 10),
+          "click", "--repeat", "3", "--delay", "80", "1")
+    d.set_clipboard("\u2063")
+    d.keys("ctrl+c")
+    line = wait_for(lambda: (lambda t: t if t != "\u2063" else None)(d.get_clipboard()),
+                    "the copied line")
+    check(line == "uno\n", "a triple click selected %r" % line)
+
+
 def test_load_and_save_through_the_dialogs(d, vemo):
     original = "Caff\u00e8 \u20ac 1\r\nriga due\rtre\n".encode("cp1252")
     loaded = os.path.join(d.home, "lettera.txt")
