@@ -38,9 +38,7 @@ public:
     // Whether a change can be given up once it has started.
     virtual bool changeCanBeGivenUp() const = 0;
 
-    // Fills the storage it is given with a file's bytes and says how many; nothing when
-    // given up.
-    using Reader = std::function<std::optional<std::size_t>(const TextFile::Storage&)>;
+    using Reader = TextFile::Reader;
     // Replaces the whole text with what `read` gives; false when given up, the pane
     // keeping what it had.
     virtual bool load(const Reader& read, const TextFile::Progress& progress) = 0;

@@ -21,6 +21,9 @@ inline constexpr std::int64_t kMaxFileSize = std::int64_t(256) << 20;
 using Progress = std::function<bool(std::int64_t done, std::int64_t total)>;
 // Gives the caller's buffer resized to at least `size` bytes, keeping what it holds.
 using Storage = std::function<char*(std::size_t size)>;
+// Fills the storage it is given with a file's bytes and says how many; nothing when given
+// up. A load hands one to the pane, which decides when the bytes come in.
+using Reader = std::function<std::optional<std::size_t>(const Storage&)>;
 
 // A regular file open for reading; closed when it goes.
 class OpenFile {

@@ -63,7 +63,7 @@ void typeText(QWidget* w, const QString& text) {
 }
 
 // Reads `bytes` as if from a file.
-RichTextBox::Reader readerOf(const QByteArray& bytes) {
+TextFile::Reader readerOf(const QByteArray& bytes) {
     return [bytes](const TextFile::Storage& storage) {
         std::copy(bytes.begin(), bytes.end(), storage(std::size_t(bytes.size()) + 1));
         return std::optional<std::size_t>(std::size_t(bytes.size()));

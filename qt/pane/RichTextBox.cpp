@@ -421,7 +421,7 @@ void RichTextBox::changeText(const Change& change, const TextFile::Progress& pro
     setText(std::move(bytes), progress);
 }
 
-bool RichTextBox::LoadFile(const Reader& read, const TextFile::Progress& progress) {
+bool RichTextBox::LoadFile(const TextFile::Reader& read, const TextFile::Progress& progress) {
     // Loading replaces the content whatever it holds. A content that cannot be read (a
     // character outside Windows-1252) cannot be put back either, so once the pane starts
     // filling such a load is no longer given up.

@@ -9,7 +9,6 @@
 #include <QPlainTextEdit>
 
 #include <functional>
-#include <optional>
 
 class QPrinter;
 
@@ -56,12 +55,9 @@ public:
     // showing the result would not fit in memory, leave the pane unchanged.
     void changeText(const Change& change, const TextFile::Progress& progress);
 
-    // Reads a file's bytes into the storage it is given, as TextFile::read does; nothing when
-    // given up.
-    using Reader = std::function<std::optional<std::size_t>(const TextFile::Storage&)>;
     // Replaces the whole content with a file's bytes, read as plain text. Returns false, the
     // content kept, when `read` or `progress` gives up; what `read` throws keeps it too.
-    bool LoadFile(const Reader& read, const TextFile::Progress& progress = {});
+    bool LoadFile(const TextFile::Reader& read, const TextFile::Progress& progress = {});
 
     // Prints the whole text on `printer`, paginated, in the pane's font. A character
     // that Text refuses is refused before the job starts. `progress` hears after each
