@@ -51,8 +51,15 @@ class WineVemo:
                 return int(w)
         return None
 
-    def gone(self, caption):
-        wait_for(lambda: self.window(caption) is None, caption + " to go")
+    def gone(self, caption, timeout=30):
+        # A search can miss a window while Wine makes or ends others: gone is gone for a
+        # few looks in a row.
+        looks = []
+
+        def absent():
+            looks.append(self.window(caption) is None)
+            return looks[-3:] == [True] * 3
+        wait_for(absent, caption + " to go", timeout)
 
     def menu(self, letter):
         self.menu_keys("alt+g", letter)
@@ -87,8 +94,16 @@ class WineVemo:
         self.d.keys("ctrl+a")
         self.d.type(path)
         self.d.keys("Return")
-        wait_for(lambda: self.active() not in (None, dialog, self.main), "the message")
-        check(self.d.prop(self.active(), "WM_NAME") == '"Vemo"', "no message after the dialog")
+        # The dialog's window, going, or another of Wine's can have the focus for a moment
+        # on the way; the progress window, 360 pixels wide, has the message's caption.
+        def message():
+            w = self.active()
+            try:
+                return (w is not None and self.d.prop(w, "WM_NAME") == '"Vemo"'
+                        and self.d.geometry(w)["width"] != 360)
+            except Failure:
+                return False
+        wait_for(message, "the message after the dialog")
         self.d.keys("Return")
         wait_for(lambda: self.active() == self.main, "the main window back")
 
@@ -176,12 +191,11 @@ def test_bytes_through_the_clipboard_and_the_button(d, vemo):
 def test_device_names_are_refused_before_any_question(d, vemo):
     vemo.click(150, 300)
     d.type("testo")
-    active = lambda: int(d.run("xdotool", "getactivewindow").strip() or 0)
     for typed, command in (("NUL", "Right"), ("com1.txt", "Right"), ("Lpt1.TXT", "Right"),
                            ("NUL.txt", "c"), ("aux.txt", "c")):
         d.activate(vemo.main)
         d.keys("alt+f", command, "d")  # Salva or Carica, Documento da criptare
-        wait_for(lambda: active() not in (0, vemo.main), "the file dialog")
+        wait_for(lambda: vemo.active() not in (None, vemo.main), "the file dialog")
         time.sleep(0.5)
         d.keys("ctrl+a")
         d.type(typed)
@@ -196,7 +210,7 @@ def test_device_names_are_refused_before_any_question(d, vemo):
         d.keys("Return")
         vemo.gone("Vemo")
         time.sleep(0.5)
-        check(active() == vemo.main, "%s: something followed the message" % typed)
+        check(vemo.active() == vemo.main, "%s: something followed the message" % typed)
 
 
 
@@ -275,7 +289,9 @@ def test_a_long_load_can_be_given_up_while_the_pane_fills(d, vemo):
     time.sleep(3)
     g = d.geometry(progress)
     d.click(g["x"] + g["width"] - 52, g["y"] + g["height"] - 27)
-    wait_for(lambda: vemo.window(PROGRESS_CAPTION) is None, "the progress window to go", 30)
+    # Wine's heap checking, which the program runs under here, takes seconds to free the
+    # half-filled control.
+    vemo.gone(PROGRESS_CAPTION, 120)
     time.sleep(1)
     check(vemo.window(PROGRESS_CAPTION) is None, "a message after the load was given up")
     check(vemo.window(MAIN_CAPTION) == vemo.main, "the main window or its caption changed")
