@@ -1,5 +1,6 @@
 #include "win32/Controls.h"
 
+#include "win32/Fonts.h"
 #include "win32/Handles.h"
 #include "win32/Wide.h"
 
@@ -49,13 +50,27 @@ HWND create(HWND parent, const Design::Window& window, const Design::Control& co
     return hwnd;
 }
 
+namespace {
+// The design's face where the system has it. Elsewhere (Wine without Windows' own fonts) a
+// missing face becomes one far wider, and the help text runs out of its window: the face
+// nearest to its widths stands in, as in the Linux program.
+const wchar_t* shownFace(const wchar_t* face) {
+    if (wcscmp(face, L"MS Sans Serif") != 0 || Fonts::installed(face))
+        return face;
+    static const wchar_t* const substitute =
+        Fonts::firstInstalled({L"Microsoft Sans Serif", L"FreeSans", L"Liberation Sans", face});
+    return substitute;
+}
+} // namespace
+
 HFONT font(const wchar_t* face, int centipoints, bool bold, int dpi) {
     static std::map<std::tuple<std::wstring, int, bool, int>, Handles::Font> made;
     Handles::Font& f = made[{face, centipoints, bold, dpi}];
     if (!f)
         f.reset(CreateFontW(-MulDiv(centipoints, dpi, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
                             FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face));
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                            shownFace(face)));
     return f.get();
 }
 

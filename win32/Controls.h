@@ -23,7 +23,8 @@ std::vector<const Design::Control*> inTabOrder(const Design::Window& window);
 HWND create(HWND parent, const Design::Window& window, const Design::Control& control,
             const wchar_t* className, DWORD style, HFONT font, int dpi);
 
-// A font by its Windows name, size in hundredths of a point; made once for the run.
+// A font by its Windows name (where the system lacks "MS Sans Serif", the face nearest to
+// its widths), size in hundredths of a point; made once for the run.
 HFONT font(const wchar_t* face, int centipoints, bool bold, int dpi);
 
 // The Windows dialog font, "MS Sans Serif" 8 points.

@@ -173,10 +173,41 @@ TEST_F(WindowsTest, HeadingsAndHelpButtonsHaveTheirDesignedFonts) {
             SendMessageW(shown(*c.window).control(c.control), WM_GETFONT, 0, 0));
         LOGFONTW f{};
         ASSERT_TRUE(font && GetObjectW(font, sizeof f, &f));
-        EXPECT_STREQ(f.lfFaceName, L"MS Sans Serif");
+        // FreeSans where the system lacks the design's face, as Wine does here.
+        const std::wstring face = f.lfFaceName;
+        EXPECT_TRUE(face == L"MS Sans Serif" || face == L"FreeSans") << Wide::toUtf8(face);
         EXPECT_EQ(f.lfHeight, c.height);
         EXPECT_EQ(f.lfWeight, c.weight);
         EXPECT_FALSE(f.lfItalic || f.lfUnderline || f.lfStrikeOut);
+    }
+}
+
+// Texts that must fit their controls on one line, in the font the control was given.
+TEST_F(WindowsTest, DesignedTextsFitTheirPlaces) {
+    const struct {
+        const Design::Window* window;
+        std::string_view control;
+        const wchar_t* text;
+        int room; // pixels at 96 dots per inch
+    } cases[] = {
+        // The help text's first sentence, in the part of its label the window shows.
+        {&Design::kForm2, "Label1",
+         L"Tavrin \u00e8 un programma di crittografia sicuro ed efficace, che permette di "
+         L"criptare un qualunque testo tramite una parola chiave scelta dall'utente.",
+         796 - 32},
+        {&Design::kForm1, "Label3",
+         L"Inserire la chiave per criptare / decriptare il testo", 233},
+        {&Design::kForm2, "Command2", L"ESCI DA VEMO", 89 - 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.control));
+        const HWND control = shown(*c.window).control(c.control);
+        const Handles::WindowDc dc(control);
+        const Handles::Selection font(
+            dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        ASSERT_TRUE(GetTextExtentPoint32W(dc.get(), c.text, int(wcslen(c.text)), &size));
+        EXPECT_LE(size.cx, c.room);
     }
 }
 

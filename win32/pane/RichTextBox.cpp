@@ -2,6 +2,7 @@
 
 #include "core/Memory.h"
 #include "core/Texts.h"
+#include "win32/Fonts.h"
 #include "win32/Handles.h"
 #include "win32/pane/PaneClipboard.h"
 
@@ -38,29 +39,8 @@ void breaksFromControl(std::u16string& text) {
 // The first of the faces that is installed: FreeMono draws the stand-ins for control
 // codes, the others are the fixed-pitch faces every Windows has.
 const wchar_t* paneFace() {
-    static const wchar_t* const face = [] {
-        const wchar_t* const candidates[] = {L"FreeMono", L"Consolas", L"Courier New"};
-        const Handles::WindowDc screen(nullptr);
-        const wchar_t* chosen = candidates[std::size(candidates) - 1];
-        for (const wchar_t* candidate : candidates) {
-            LOGFONTW wanted{};
-            wanted.lfCharSet = DEFAULT_CHARSET;
-            wcsncpy(wanted.lfFaceName, candidate, LF_FACESIZE - 1);
-            bool found = false;
-            EnumFontFamiliesExW(
-                screen.get(), &wanted,
-                [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM seen) -> int {
-                    *reinterpret_cast<bool*>(seen) = true;
-                    return 0;
-                },
-                reinterpret_cast<LPARAM>(&found), 0);
-            if (found) {
-                chosen = candidate;
-                break;
-            }
-        }
-        return chosen;
-    }();
+    static const wchar_t* const face =
+        Fonts::firstInstalled({L"FreeMono", L"Consolas", L"Courier New"});
     return face;
 }
 
