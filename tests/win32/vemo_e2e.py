@@ -140,6 +140,43 @@ class WineVemo:
         check(not errors, "heap errors: %r" % errors[:5])
 
 
+def window_image(d, window):
+    """The window's pixels as the X server has them: width, height and RGB bytes."""
+    g = d.geometry(window)
+    raw = subprocess.run(["import", "-window", str(window), "-depth", "8", "rgb:-"],
+                         env=d.env, capture_output=True, timeout=20).stdout
+    check(len(raw) == g["width"] * g["height"] * 3, "no image of window %d" % window)
+    return g["width"], g["height"], raw
+
+
+def marked(image, left, top, width, height, test):
+    """The columns and rows of a rectangle with a pixel that passes `test`."""
+    w, _, raw = image
+    columns, rows = set(), set()
+    for y in range(top, top + height):
+        for x in range(left, left + width):
+            if test(raw[(y * w + x) * 3:(y * w + x) * 3 + 3]):
+                columns.add(x)
+                rows.add(y)
+    return columns, rows
+
+
+def test_designed_texts_fit(d, vemo):
+    # The key pane's hint on its one line, white on black: its last word ends near the
+    # label's right end (233 pixels from x = 528) instead of wrapping behind the pane.
+    image = window_image(d, vemo.main)
+    menu = image[1] - 526
+    columns, _ = marked(image, 528, menu + 56, 233, 16, lambda p: min(p) > 160)
+    check(columns and max(columns) > 528 + 215, "the key hint ends at %r" % max(columns or [0]))
+    # "ESCI DA VEMO", black on the button's face at (448, 64), 89 x 49, on one line.
+    vemo.menu("g")
+    help_window = wait_for(lambda: vemo.window(HELP_CAPTION), "the help window")
+    time.sleep(1)
+    _, rows = marked(window_image(d, help_window), 452, 68, 81, 41, lambda p: max(p) < 90)
+    check(rows and max(rows) - min(rows) < 16, "ESCI DA VEMO takes rows %r" % sorted(rows))
+    vemo.back_from_help(help_window)
+
+
 def test_windows_where_designed(d, vemo):
     g = d.geometry(vemo.main)
     menu = g["height"] - 526
@@ -298,7 +335,8 @@ def test_a_long_load_can_be_given_up_while_the_pane_fills(d, vemo):
     check(vemo.pane_text(1) == "prima", "the document changed")
 
 
-TESTS = [test_windows_where_designed, test_bytes_through_the_clipboard_and_the_button,
+TESTS = [test_windows_where_designed, test_designed_texts_fit,
+         test_bytes_through_the_clipboard_and_the_button,
          test_device_names_are_refused_before_any_question,
          test_escape_keeps_the_window_and_the_text, test_exit_after_work_ends_cleanly,
          test_a_long_load_can_be_given_up_while_the_pane_fills]
